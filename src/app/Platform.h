@@ -1,0 +1,39 @@
+#pragma once
+// Small platform services: the settings store, the program's folder, the busy pointer and
+// window geometry in twips.
+
+#include <QString>
+
+class QWidget;
+
+namespace qpes {
+
+// Per-user settings kept from one run to the next. Keys of section "Properties" ("Settings",
+// "CommPort", "LastFile") and the serial devices under "Ports/COMn".
+class SettingsStore {
+public:
+    static QString get(const QString& key); // empty when missing
+    static void set(const QString& key, const QString& value);
+    static bool contains(const QString& key);
+    // The serial device for port COMn: "Ports/COMn", default /dev/ttyS(n-1).
+    static QString portDevice(int n);
+    static void setPortDevice(int n, const QString& device);
+    // Tests keep their settings in a file of their own.
+    static void useFile(const QString& iniPath);
+};
+
+// The per-user data folder that stands for the program's own folder.
+QString programFolder();
+void setProgramFolder(const QString& path); // tests
+// Creates the program's folder and makes it the working folder.
+bool makeProgramFolderCurrent();
+
+// The hourglass pointer: one on/off state, not a stack.
+void setBusy(bool busy);
+bool isBusy();
+
+// 1 pixel = 15 twips at 96 dpi.
+constexpr int twipsToPixels(int twips) { return twips / 15; }
+void centreOnScreen(QWidget* window);
+
+} // namespace qpes

@@ -1,0 +1,3 @@
+#pragma once
+// Placeholder; the simulator is being written.
+namespace sim { class EncoderSim; }
