@@ -16,13 +16,11 @@ namespace {
 DialogScript* g_script = nullptr;
 QWidget* g_parent = nullptr;
 
-Answer firstButton(Buttons b)
-{
+Answer firstButton(Buttons b) {
     return (b == Buttons::YesNo || b == Buttons::YesNoCancel) ? Answer::Yes : Answer::Ok;
 }
 
-QMessageBox::StandardButton toStandard(Answer a)
-{
+QMessageBox::StandardButton toStandard(Answer a) {
     switch (a) {
     case Answer::Ok:
         return QMessageBox::Ok;
@@ -36,8 +34,7 @@ QMessageBox::StandardButton toStandard(Answer a)
     return QMessageBox::Ok;
 }
 
-QString qtFilter(const QString& filter)
-{
+QString qtFilter(const QString& filter) {
     // "Shown text|pattern|Shown text|pattern" to Qt's "Shown text (pattern);;..."
     const QStringList parts = filter.split('|');
     QStringList out;
@@ -50,13 +47,20 @@ QString qtFilter(const QString& filter)
 }
 } // namespace
 
-void Dialogs::setScript(DialogScript* script) { g_script = script; }
-DialogScript* Dialogs::script() { return g_script; }
-void Dialogs::setParentWindow(QWidget* parent) { g_parent = parent; }
+void Dialogs::setScript(DialogScript* script) {
+    g_script = script;
+}
+DialogScript* Dialogs::script() {
+    return g_script;
+}
+void Dialogs::setParentWindow(QWidget* parent) {
+    g_parent = parent;
+}
 
-Answer Dialogs::message(const QString& text, Buttons buttons, Icon icon, const QString& title, Answer defaultAnswer)
-{
-    BoxRecord record{title.isEmpty() ? QString::fromLatin1(AppTitle) : title, text, icon, buttons, Answer::Ok};
+Answer Dialogs::message(const QString& text, Buttons buttons, Icon icon, const QString& title,
+                        Answer defaultAnswer) {
+    BoxRecord record{title.isEmpty() ? QString::fromLatin1(AppTitle) : title, text, icon, buttons,
+                     Answer::Ok};
     if (g_script) {
         record.answer = g_script->answers.empty() ? firstButton(buttons) : g_script->answers.front();
         if (!g_script->answers.empty())
@@ -117,17 +121,16 @@ Answer Dialogs::message(const QString& text, Buttons buttons, Icon icon, const Q
         return Answer::Ok;
     default:
         // Closing the box with Esc or its close button counts as its cancelling answer.
-        return buttons == Buttons::YesNo ? Answer::No : (buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel);
+        return buttons == Buttons::YesNo ? Answer::No
+                                         : (buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel);
     }
 }
 
-void Dialogs::failure(const QString& description)
-{
+void Dialogs::failure(const QString& description) {
     message(description, Buttons::Ok, Icon::Exclamation);
 }
 
-std::optional<QString> Dialogs::file(const FileRequest& request)
-{
+std::optional<QString> Dialogs::file(const FileRequest& request) {
     if (g_script) {
         g_script->fileRequests.append(request);
         if (g_script->files.empty())
@@ -154,8 +157,7 @@ std::optional<QString> Dialogs::file(const FileRequest& request)
     return dialog.selectedFiles().first();
 }
 
-bool Dialogs::print(QPrinter& printer)
-{
+bool Dialogs::print(QPrinter& printer) {
     if (g_script) {
         ++g_script->printRequests;
         if (g_script->prints.empty())
@@ -173,8 +175,7 @@ bool Dialogs::print(QPrinter& printer)
     return dialog.exec() == QDialog::Accepted;
 }
 
-void Dialogs::openDocument(const QString& path)
-{
+void Dialogs::openDocument(const QString& path) {
     if (g_script) {
         g_script->openedDocuments.append(path);
         return;

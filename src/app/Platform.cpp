@@ -18,57 +18,60 @@ QString g_settingsFile;
 QString g_programFolder;
 bool g_busy = false;
 
-std::unique_ptr<QSettings> openStore()
-{
+std::unique_ptr<QSettings> openStore() {
     if (!g_settingsFile.isEmpty())
         return std::make_unique<QSettings>(g_settingsFile, QSettings::IniFormat);
-    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, QString::fromLatin1(AppTitle),
-                                       QString::fromLatin1(AppTitle));
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                       QString::fromLatin1(AppTitle), QString::fromLatin1(AppTitle));
 }
 
-QString propertiesKey(const QString& key) { return QStringLiteral("Properties/") + key; }
+QString propertiesKey(const QString& key) {
+    return QStringLiteral("Properties/") + key;
+}
 } // namespace
 
-QString SettingsStore::get(const QString& key) { return openStore()->value(propertiesKey(key)).toString(); }
+QString SettingsStore::get(const QString& key) {
+    return openStore()->value(propertiesKey(key)).toString();
+}
 
-void SettingsStore::set(const QString& key, const QString& value)
-{
+void SettingsStore::set(const QString& key, const QString& value) {
     openStore()->setValue(propertiesKey(key), value);
 }
 
-bool SettingsStore::contains(const QString& key) { return openStore()->contains(propertiesKey(key)); }
+bool SettingsStore::contains(const QString& key) {
+    return openStore()->contains(propertiesKey(key));
+}
 
-QString SettingsStore::portDevice(int n)
-{
+QString SettingsStore::portDevice(int n) {
     const QString stored = openStore()->value(QStringLiteral("Ports/COM%1").arg(n)).toString();
     return stored.isEmpty() ? QStringLiteral("/dev/ttyS%1").arg(n - 1) : stored;
 }
 
-void SettingsStore::setPortDevice(int n, const QString& device)
-{
+void SettingsStore::setPortDevice(int n, const QString& device) {
     openStore()->setValue(QStringLiteral("Ports/COM%1").arg(n), device);
 }
 
-void SettingsStore::useFile(const QString& iniPath) { g_settingsFile = iniPath; }
+void SettingsStore::useFile(const QString& iniPath) {
+    g_settingsFile = iniPath;
+}
 
-QString programFolder()
-{
+QString programFolder() {
     if (g_programFolder.isEmpty())
-        g_programFolder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QLatin1Char('/') +
-                          QString::fromLatin1(AppTitle);
+        g_programFolder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                          QLatin1Char('/') + QString::fromLatin1(AppTitle);
     return g_programFolder;
 }
 
-void setProgramFolder(const QString& path) { g_programFolder = path; }
+void setProgramFolder(const QString& path) {
+    g_programFolder = path;
+}
 
-bool makeProgramFolderCurrent()
-{
+bool makeProgramFolderCurrent() {
     const QString folder = programFolder();
     return QDir().mkpath(folder) && QDir::setCurrent(folder);
 }
 
-void setBusy(bool busy)
-{
+void setBusy(bool busy) {
     if (busy == g_busy)
         return;
     g_busy = busy;
@@ -78,15 +81,17 @@ void setBusy(bool busy)
         QApplication::restoreOverrideCursor();
 }
 
-bool isBusy() { return g_busy; }
+bool isBusy() {
+    return g_busy;
+}
 
-void centreOnScreen(QWidget* window)
-{
+void centreOnScreen(QWidget* window) {
     const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
     const QRect area = screen->geometry();
-    window->move(area.x() + (area.width() - window->width()) / 2, area.y() + (area.height() - window->height()) / 2);
+    window->move(area.x() + (area.width() - window->width()) / 2,
+                 area.y() + (area.height() - window->height()) / 2);
 }
 
 } // namespace qpes

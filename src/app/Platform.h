@@ -33,7 +33,9 @@ void setBusy(bool busy);
 bool isBusy();
 
 // 1 pixel = 15 twips at 96 dpi.
-constexpr int twipsToPixels(int twips) { return twips / 15; }
+constexpr int twipsToPixels(int twips) {
+    return twips / 15;
+}
 void centreOnScreen(QWidget* window);
 
 } // namespace qpes

@@ -1,2 +1,11 @@
+#include "app/Dialogs.h"
+#include "app/frmSplash.h"
+
 #include <QApplication>
-int main(int argc, char** argv) { QApplication app(argc, argv); return 0; }
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromLatin1(qpes::AppTitle));
+    qpes::frmSplash::load();
+    return app.exec();
+}

@@ -8,11 +8,12 @@ namespace {
 
 const char* const CRLF = "\r\n";
 
-QByteArray switchValue(bool on) { return on ? "1" : "0"; }
+QByteArray switchValue(bool on) {
+    return on ? "1" : "0";
+}
 
 // The text after the first comma, or the whole line when it holds none.
-QByteArray valueOf(const QByteArray& line)
-{
+QByteArray valueOf(const QByteArray& line) {
     const qsizetype comma = line.indexOf(',');
     return comma < 0 ? line : line.mid(comma + 1);
 }
@@ -20,8 +21,7 @@ QByteArray valueOf(const QByteArray& line)
 // Splits a table line's values into at most `limit` parts; the last part keeps any further
 // commas. A value present in the line is stored even when empty; values the line does not
 // carry leave their fields alone.
-QList<QByteArray> splitValues(const QByteArray& values, int limit)
-{
+QList<QByteArray> splitValues(const QByteArray& values, int limit) {
     QList<QByteArray> parts;
     qsizetype from = 0;
     while (parts.size() < limit - 1) {
@@ -35,9 +35,9 @@ QList<QByteArray> splitValues(const QByteArray& values, int limit)
     return parts;
 }
 
-void readFamilyLine(const QByteArray& line, bool atStartup, PagerFamily& family)
-{
-    const QList<QByteArray> parts = splitValues(valueOf(line), Fam::Defined);
+void readFamilyLine(const QByteArray& line, bool atStartup, PagerFamily& family) {
+    // One part more than the nine fields, so that values beyond Suffix are cut off, not kept in it.
+    const QList<QByteArray> parts = splitValues(valueOf(line), Fam::Defined + 1);
     for (int j = 0; j < parts.size() && j < Fam::Defined; ++j)
         family[j] = parts[j];
     // A short StartID followed by more values gets its leading zeros back on Open.
@@ -47,8 +47,7 @@ void readFamilyLine(const QByteArray& line, bool atStartup, PagerFamily& family)
         family[Fam::Defined] = "YES";
 }
 
-void readGroupLine(const QByteArray& line, bool atStartup, PagerGroup& group)
-{
+void readGroupLine(const QByteArray& line, bool atStartup, PagerGroup& group) {
     constexpr int carried = Grp::PagerID20 + 1; // GroupID .. PagerID20
     const QList<QByteArray> parts = splitValues(valueOf(line), carried + 1);
     for (int j = 0; j < parts.size() && j < carried; ++j)
@@ -70,8 +69,7 @@ void readGroupLine(const QByteArray& line, bool atStartup, PagerGroup& group)
         group[Grp::Defined] = "YES";
 }
 
-QByteArray notesOf(const QByteArray& line)
-{
+QByteArray notesOf(const QByteArray& line) {
     const qsizetype p = line.indexOf(',') + 1; // 1-based, 0 when there is none
     const qsizetype count = line.size() - p - 2;
     if (count < 0)
@@ -81,8 +79,7 @@ QByteArray notesOf(const QByteArray& line)
 
 } // namespace
 
-QList<QByteArray> splitFileLines(const QByteArray& content)
-{
+QList<QByteArray> splitFileLines(const QByteArray& content) {
     QList<QByteArray> lines;
     qsizetype start = 0;
     qsizetype i = 0;
@@ -101,8 +98,7 @@ QList<QByteArray> splitFileLines(const QByteArray& content)
     return lines;
 }
 
-QByteArray WriteDatabaseFile(const PagerDatabase& db, const QByteArray& notes)
-{
+QByteArray WriteDatabaseFile(const PagerDatabase& db, const QByteArray& notes) {
     QByteArray out;
     for (int n = 0; n < FamilyCount; ++n) {
         const PagerFamily& f = db.Families[n];
@@ -134,8 +130,8 @@ QByteArray WriteDatabaseFile(const PagerDatabase& db, const QByteArray& notes)
     return out;
 }
 
-DatabaseFileRead ReadDatabaseFile(const QByteArray& content, bool atStartup, PagerDatabase& db, QByteArray& notes)
-{
+DatabaseFileRead ReadDatabaseFile(const QByteArray& content, bool atStartup, PagerDatabase& db,
+                                  QByteArray& notes) {
     DatabaseFileRead result;
     EncoderSettings& e = db.Settings;
     int c = 0;

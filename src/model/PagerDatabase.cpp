@@ -3,19 +3,21 @@
 namespace qpes {
 
 namespace {
-SharedState& instance()
-{
+SharedState& instance() {
     static SharedState s;
     return s;
 }
 } // namespace
 
-SharedState& shared() { return instance(); }
+SharedState& shared() {
+    return instance();
+}
 
-void resetShared() { instance() = SharedState{}; }
+void resetShared() {
+    instance() = SharedState{};
+}
 
-void applyStartValues(SharedState& s)
-{
+void applyStartValues(SharedState& s) {
     s.DatabaseChecked = true;
     s.FormLoading = true;
     s.LoggedIn = false;
@@ -36,8 +38,7 @@ void applyStartValues(SharedState& s)
     s.EncodedLF = QByteArray("\x1a") + "J";
 }
 
-void clearTables(PagerDatabase& db)
-{
+void clearTables(PagerDatabase& db) {
     for (PagerFamily& f : db.Families) {
         f[Fam::Active] = "0";
         f[Fam::StartCap] = "0000000";

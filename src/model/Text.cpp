@@ -5,8 +5,7 @@
 
 namespace qpes {
 
-std::optional<qint64> parseNumber(QByteArrayView text)
-{
+std::optional<qint64> parseNumber(QByteArrayView text) {
     qsizetype i = 0;
     qsizetype end = text.size();
     while (i < end && text[i] == ' ')
@@ -56,31 +55,27 @@ std::optional<qint64> parseNumber(QByteArrayView text)
     return negative ? -whole : whole;
 }
 
-std::optional<int> toInt16(QByteArrayView text)
-{
+std::optional<int> toInt16(QByteArrayView text) {
     const auto v = parseNumber(text);
     if (!v || *v < -32768 || *v > 32767)
         return std::nullopt;
     return int(*v);
 }
 
-std::optional<qint32> toInt32(QByteArrayView text)
-{
+std::optional<qint32> toInt32(QByteArrayView text) {
     const auto v = parseNumber(text);
     if (!v || *v < std::numeric_limits<qint32>::min() || *v > std::numeric_limits<qint32>::max())
         return std::nullopt;
     return qint32(*v);
 }
 
-QByteArray zeroFill(const QByteArray& text, int width)
-{
+QByteArray zeroFill(const QByteArray& text, int width) {
     if (text.size() >= width)
         return text;
     return QByteArray(width - text.size(), '0') + text;
 }
 
-QByteArray ReplaceText(const QByteArray& text, const QByteArray& find, const QByteArray& replacement)
-{
+QByteArray ReplaceText(const QByteArray& text, const QByteArray& find, const QByteArray& replacement) {
     if (find.isEmpty())
         return text;
     QByteArray result;
@@ -97,8 +92,7 @@ QByteArray ReplaceText(const QByteArray& text, const QByteArray& find, const QBy
     return result;
 }
 
-QByteArray singleLine(QByteArray text)
-{
+QByteArray singleLine(QByteArray text) {
     text.replace('\r', ' ');
     text.replace('\n', ' ');
     return text;

@@ -1,1 +1,55 @@
+#include "support/TestSupport.h"
+
+#include "app/Platform.h"
+#include "model/PagerDatabase.h"
+
+#include <QDir>
+#include <QFile>
 #include <QtTest>
+
+namespace qpes::test {
+
+Sandbox::Sandbox() : m_startFolder(QDir::currentPath()) {
+    QDir().mkpath(folder());
+    SettingsStore::useFile(settingsFile());
+    setProgramFolder(folder());
+    resetShared();
+    Dialogs::setScript(&script);
+}
+
+Sandbox::~Sandbox() {
+    Dialogs::setScript(nullptr);
+    QDir::setCurrent(m_startFolder);
+}
+
+QString Sandbox::folder() const {
+    return m_dir.path() + QStringLiteral("/program");
+}
+QString Sandbox::path(const QString& name) const {
+    return folder() + QLatin1Char('/') + name;
+}
+QString Sandbox::settingsFile() const {
+    return m_dir.path() + QStringLiteral("/settings.ini");
+}
+
+QStringList boxTexts(const DialogScript& script) {
+    QStringList texts;
+    for (const BoxRecord& b : script.boxes)
+        texts << b.text;
+    return texts;
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY2(f.open(QIODevice::WriteOnly), qPrintable(path));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return f.readAll();
+}
+
+} // namespace qpes::test

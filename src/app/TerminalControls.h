@@ -1,0 +1,74 @@
+#pragma once
+// What the rest of the program reaches of the main window: its controls by name, its status
+// bar, and the serial port and timers it owns. The main window implements it; tests may put a
+// recording stand-in in its place.
+
+#include <QString>
+
+namespace qpes {
+
+class Link;
+
+enum class Control {
+    mnuOpenFile,
+    mnuNewDB,
+    mnuWriteDB,
+    mnuReadDB,
+    mnuSave,
+    mnuSaveAs,
+    mnuPrintDB,
+    mnuOpen, // "&Open Port" / "&Close Port"
+    mnuProperties,
+    mnuTest,
+    mnuSendMsg,
+    mnuTXTune,
+    cmdComStatus,
+    ImgConnected,
+    ImgNotConnected,
+    Label25,
+    lblIDAsCap,
+    txLookup,
+    cmdLookup,
+    lblLookup,
+    cmdSettings,
+    // Toolbar1 buttons 1 to 7 (1 is the separator)
+    Toolbar1Button1,
+    Toolbar1Button2,
+    Toolbar1Button3,
+    Toolbar1Button4,
+    Toolbar1Button5,
+    Toolbar1Button6,
+    Toolbar1Button7,
+};
+
+constexpr Control toolbarButton(int n) {
+    return Control(int(Control::Toolbar1Button1) + n - 1);
+}
+
+class TerminalControls {
+public:
+    virtual ~TerminalControls() = default;
+
+    virtual void setEnabled(Control c, bool enabled) = 0;
+    virtual bool isEnabled(Control c) const = 0;
+    virtual void setCaption(Control c, const QString& caption) = 0; // menu text, button or label text
+    virtual QString caption(Control c) const = 0;
+    virtual void setToolTip(Control c, const QString& tip) = 0;
+    virtual void setChecked(Control c, bool checked) = 0;
+    virtual void bringToFront(Control c) = 0;                   // the two port pictures
+    virtual void setStatus(int panel, const QString& text) = 0; // StatusBar1 panels 1 and 2
+    virtual QString status(int panel) const = 0;
+    virtual Link& link() = 0; // MSComm1, Timer1, Timer2
+
+    // Other windows the main window loads and unloads.
+    virtual void unloadTestConsole() = 0;
+};
+
+// The main window of this run (null before it is loaded and after it is gone).
+TerminalControls* terminal();
+void setTerminal(TerminalControls* t);
+
+// The notice every user edit gives: the view no longer matches the encoder.
+void MarkConfigurationModified();
+
+} // namespace qpes

@@ -1,0 +1,269 @@
+#include "link/CommPort.h"
+
+#include "app/Platform.h"
+
+#include <QElapsedTimer>
+#include <QStringList>
+#include <QThread>
+
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+namespace qpes {
+
+namespace {
+
+constexpr int HighestPort = 16;
+
+bool allDigits(const QString& s) {
+    if (s.isEmpty())
+        return false;
+    for (const QChar c : s)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    return true;
+}
+
+char parityLetter(QSerialPort::Parity p) {
+    switch (p) {
+    case QSerialPort::EvenParity:
+        return 'e';
+    case QSerialPort::OddParity:
+        return 'o';
+    case QSerialPort::MarkParity:
+        return 'm';
+    case QSerialPort::SpaceParity:
+        return 's';
+    default:
+        return 'n';
+    }
+}
+
+QString stopText(QSerialPort::StopBits s) {
+    switch (s) {
+    case QSerialPort::OneAndHalfStop:
+        return QStringLiteral("1.5");
+    case QSerialPort::TwoStop:
+        return QStringLiteral("2");
+    default:
+        return QStringLiteral("1");
+    }
+}
+
+// Time for `bytes` to leave at `baud`, ten bits a character, with a generous margin.
+int writeTimeoutMs(qint64 bytes, qint32 baud) {
+    return int(qMin<qint64>(60000, 2000 + bytes * 10 * 1000 * 2 / qMax(1, baud)));
+}
+
+} // namespace
+
+CommControl::CommControl() {
+    m_port.setFlowControl(QSerialPort::NoFlowControl);
+}
+
+CommControl::~CommControl() {
+    if (m_port.isOpen())
+        m_port.close();
+}
+
+bool CommControl::setCommPort(int n) {
+    if (m_port.isOpen()) {
+        fail(QStringLiteral("Operation valid only when the port is closed"));
+        return false;
+    }
+    if (n < 1 || n > HighestPort) {
+        fail(QStringLiteral("Invalid port number"));
+        return false;
+    }
+    m_number = n;
+    return true;
+}
+
+QString CommControl::Settings() const {
+    return QStringLiteral("%1,%2,%3,%4")
+        .arg(m_settings.baud)
+        .arg(QLatin1Char(parityLetter(m_settings.parity)))
+        .arg(int(m_settings.dataBits))
+        .arg(stopText(m_settings.stopBits));
+}
+
+bool CommControl::setSettings(const QString& settings) {
+    const QStringList parts = settings.split(QLatin1Char(','));
+    LineSettings s;
+    bool ok = parts.size() == 4 && allDigits(parts[0]);
+    if (ok) {
+        s.baud = parts[0].toInt(&ok);
+        ok = ok && s.baud > 0;
+    }
+    if (ok) {
+        const QString p = parts[1].toLower();
+        if (p == QLatin1String("n"))
+            s.parity = QSerialPort::NoParity;
+        else if (p == QLatin1String("e"))
+            s.parity = QSerialPort::EvenParity;
+        else if (p == QLatin1String("o"))
+            s.parity = QSerialPort::OddParity;
+        else if (p == QLatin1String("m"))
+            s.parity = QSerialPort::MarkParity;
+        else if (p == QLatin1String("s"))
+            s.parity = QSerialPort::SpaceParity;
+        else
+            ok = false;
+    }
+    if (ok) {
+        const QString d = parts[2];
+        ok = d.size() == 1 && d[0] >= QLatin1Char('5') && d[0] <= QLatin1Char('8');
+        if (ok)
+            s.dataBits = QSerialPort::DataBits(d[0].unicode() - '0');
+    }
+    if (ok) {
+        const QString st = parts[3];
+        if (st == QLatin1String("1"))
+            s.stopBits = QSerialPort::OneStop;
+        else if (st == QLatin1String("1.5"))
+            s.stopBits = QSerialPort::OneAndHalfStop;
+        else if (st == QLatin1String("2"))
+            s.stopBits = QSerialPort::TwoStop;
+        else
+            ok = false;
+    }
+    if (!ok) {
+        fail(QStringLiteral("Invalid port settings: %1").arg(settings));
+        return false;
+    }
+    if (m_port.isOpen() && !apply(s)) {
+        const QString why = m_port.errorString();
+        apply(m_settings);
+        fail(why);
+        return false;
+    }
+    m_settings = s;
+    return true;
+}
+
+bool CommControl::apply(const LineSettings& s) {
+    if (!m_port.setBaudRate(s.baud) || !m_port.setStopBits(s.stopBits))
+        return false;
+    // A pseudo-terminal carries 8 bits without parity whatever it is told; that is no failure.
+    const bool shapeSet = m_port.setDataBits(s.dataBits) && m_port.setParity(s.parity);
+    return shapeSet || isPseudoTerminal();
+}
+
+bool CommControl::isPseudoTerminal() const {
+    struct stat st {};
+    if (!m_port.isOpen() || ::fstat(int(m_port.handle()), &st) != 0 || !S_ISCHR(st.st_mode))
+        return false;
+    const unsigned int m = major(st.st_rdev);
+    return m >= 136 && m <= 143; // Unix98 pty slaves
+}
+
+bool CommControl::PortOpen() const {
+    return m_port.isOpen();
+}
+
+bool CommControl::setPortOpen(bool open) {
+    if (open == m_port.isOpen())
+        return true;
+    if (!open) {
+        m_port.close();
+        return true;
+    }
+    m_port.setPortName(SettingsStore::portDevice(m_number));
+    m_port.setBaudRate(m_settings.baud);
+    m_port.setDataBits(m_settings.dataBits);
+    m_port.setParity(m_settings.parity);
+    m_port.setStopBits(m_settings.stopBits);
+    m_port.setFlowControl(QSerialPort::NoFlowControl);
+    if (!m_port.open(QIODevice::ReadWrite)) {
+        fail(m_port.errorString());
+        return false;
+    }
+    m_port.clearError();
+    return true;
+}
+
+bool CommControl::Output(const QByteArray& bytes) {
+    if (!m_port.isOpen()) {
+        fail(QStringLiteral("Operation valid only when the port is open"));
+        return false;
+    }
+    if (m_port.write(bytes) != bytes.size()) {
+        fail(m_port.errorString());
+        return false;
+    }
+    QElapsedTimer clock;
+    clock.start();
+    const int limit = writeTimeoutMs(bytes.size(), m_settings.baud);
+    m_port.flush();
+    while (m_port.bytesToWrite() > 0) {
+        const int left = limit - int(clock.elapsed());
+        if (left <= 0 || !m_port.waitForBytesWritten(left)) {
+            const QString why = m_port.bytesToWrite() > 0 && left <= 0 ? QStringLiteral("Write timed out")
+                                                                       : m_port.errorString();
+            m_port.clear(QSerialPort::Output);
+            fail(why);
+            return false;
+        }
+    }
+    return true;
+}
+
+int CommControl::driverInputCount() const {
+    int waiting = 0;
+    if (!m_port.isOpen() || ::ioctl(int(m_port.handle()), FIONREAD, &waiting) != 0)
+        return 0;
+    return waiting;
+}
+
+QByteArray CommControl::Input() {
+    if (!m_port.isOpen())
+        return {};
+    // Take in what the driver holds now, not only what the event loop has already fetched.
+    if (driverInputCount() > 0)
+        m_port.waitForReadyRead(0);
+    return m_port.readAll();
+}
+
+int CommControl::InBufferCount() const {
+    if (!m_port.isOpen())
+        return 0;
+    return int(m_port.bytesAvailable()) + driverInputCount();
+}
+
+void CommControl::clearInBuffer() {
+    if (m_port.isOpen())
+        m_port.clear(QSerialPort::Input);
+}
+
+bool CommControl::waitForInput(int ms) {
+    if (!m_port.isOpen()) {
+        QThread::msleep(ulong(qMax(0, ms)));
+        return false;
+    }
+    if (m_port.bytesAvailable() > 0)
+        return true;
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        const int left = ms - int(clock.elapsed());
+        if (left <= 0)
+            return false;
+        if (m_port.waitForReadyRead(left))
+            return true;
+        if (m_port.error() == QSerialPort::ResourceError) {
+            // The device has gone (unplugged, or the other end hung up): nothing more will come.
+            fail(m_port.errorString());
+            m_port.close();
+            return false;
+        }
+        if (m_port.error() != QSerialPort::TimeoutError) {
+            // A failed read returns at once; keep the pace instead of spinning.
+            m_port.clearError();
+            QThread::msleep(ulong(qMax(0, ms - int(clock.elapsed()))));
+            return m_port.bytesAvailable() > 0;
+        }
+    }
+}
+
+} // namespace qpes

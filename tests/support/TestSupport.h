@@ -1,0 +1,35 @@
+#pragma once
+// A clean world for each GUI test: a fresh program folder and settings file, a scripted
+// dialog service and freshly started shared state.
+
+#include "app/Dialogs.h"
+
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+
+namespace qpes::test {
+
+class Sandbox {
+public:
+    Sandbox();
+    ~Sandbox();
+
+    QString folder() const; // the program's folder
+    QString path(const QString& name) const;
+    QString settingsFile() const;
+    DialogScript script;
+
+private:
+    QTemporaryDir m_dir;
+    QString m_startFolder;
+};
+
+// The texts of the boxes recorded so far, in order.
+QStringList boxTexts(const DialogScript& script);
+
+// Writes bytes to a file; fails the test when it cannot.
+void writeFile(const QString& path, const QByteArray& bytes);
+QByteArray readFile(const QString& path);
+
+} // namespace qpes::test
