@@ -5,6 +5,11 @@
 #include "app/Platform.h"
 #include "app/Printout.h"
 #include "app/frmSplash.h"
+#include "link/Lookup.h"
+#include "link/PortControl.h"
+#include "link/ProgramDatabase.h"
+#include "link/ReadDatabase.h"
+#include "link/frmProperties.h"
 #include "model/DatabaseFile.h"
 #include "model/PagerDatabase.h"
 #include "model/Text.h"
@@ -358,6 +363,8 @@ std::optional<QString> frmTerminal::chooseDatabaseFile(bool save, const QString&
 }
 
 void frmTerminal::mnuNewDB_Click() {
+    if (linkBusy())
+        return;
     if (Dialogs::message(QStringLiteral("Are You Sure You Want to Clear the Pager Database?\r"
                                         "This Action Will Not Erase the Encoder's Database"),
                          Buttons::YesNo, Icon::Question,
@@ -371,6 +378,8 @@ void frmTerminal::mnuNewDB_Click() {
 }
 
 void frmTerminal::mnuOpenFile_Click() {
+    if (linkBusy())
+        return;
     SharedState& s = shared();
     s.DatabaseBusy = true;
     const auto chosen = chooseDatabaseFile(false, QStringLiteral("Open Pager Database File"));
@@ -458,32 +467,49 @@ void frmTerminal::mnuPrintDB_Click() {
 // ---- Encoder commands ------------------------------------------------------------------------
 
 void frmTerminal::mnuWriteDB_Click() {
+    if (linkBusy())
+        return;
     bool yes = shared().EncoderMatches;
     if (!yes)
         yes = Dialogs::message(
                   QStringLiteral("You are About to Program the Encoder with the Current Configuration\r"
                                  "Are You Sure?"),
                   Buttons::YesNo, Icon::Question, QStringLiteral("Program Encoder?")) == Answer::Yes;
-    if (yes) {
-        // Programming the encoder lands with the encoder link.
-    }
+    if (yes)
+        WriteEncoderDatabase();
     if (m_link.MSComm1.PortOpen())
         setEnabled(Control::mnuTest, true);
 }
 
 void frmTerminal::mnuReadDB_Click() {
-    // Reading the encoder lands with the encoder link.
+    if (linkBusy())
+        return;
+    ReadEncoderDatabase();
 }
 
 void frmTerminal::mnuOpen_Click() {
-    // Opening and closing the port lands with the encoder link.
+    // While the link talks to the encoder a port toggle stops that conversation instead of
+    // closing the port under it.
+    if (linkBusy()) {
+        shared().CancelRequested = true;
+        return;
+    }
+    ToggleComPort();
 }
 
 void frmTerminal::mnuProperties_Click() {
+    if (linkBusy()) {
+        shared().CancelRequested = true;
+        return;
+    }
     if (m_link.MSComm1.PortOpen())
         mnuOpen_Click();
-    // The port properties dialog lands with the encoder link.
+    auto* dialog = new frmProperties(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->exec();
 }
+
+bool frmTerminal::linkBusy() const { return m_link.exchangeRunning; }
 
 void frmTerminal::mnuSendMsg_Click() {
     SharedState& s = shared();
@@ -509,7 +535,9 @@ void frmTerminal::mnuTXTune_Click() {
 }
 
 void frmTerminal::cmdLookup_Click() {
-    // The ID lookup lands with the encoder link.
+    if (linkBusy())
+        return;
+    LookupId();
 }
 
 void frmTerminal::cmdSettings_Click() {

@@ -93,6 +93,7 @@ private:
     bool writeDatabaseTo(const QString& path);
     QString saveStatusText() const;
     QObject* control(Control c) const;
+    bool linkBusy() const; // an encoder conversation is under way
 
     Link m_link;
     QString m_databaseFilePath;

@@ -1,0 +1,7 @@
+#include "link/Lookup.h"
+
+namespace qpes {
+
+void LookupId() {}
+
+} // namespace qpes

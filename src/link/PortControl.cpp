@@ -1,0 +1,7 @@
+#include "link/PortControl.h"
+
+namespace qpes {
+
+void ToggleComPort() {}
+
+} // namespace qpes

@@ -1,0 +1,7 @@
+#include "link/ProgramDatabase.h"
+
+namespace qpes {
+
+void WriteEncoderDatabase() {}
+
+} // namespace qpes

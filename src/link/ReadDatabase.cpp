@@ -1,0 +1,7 @@
+#include "link/ReadDatabase.h"
+
+namespace qpes {
+
+void ReadEncoderDatabase() {}
+
+} // namespace qpes
