@@ -272,7 +272,8 @@ void frmTerminal::Form_Load() {
     if (!makeProgramFolderCurrent())
         reportLoadFailure(QStringLiteral("Path not found: ") + programFolder());
     s.HelpFile = QStringLiteral("KELMORA.PDF");
-    resize(twipsToPixels(9120), twipsToPixels(4395));
+    // The designed size, widened where this desktop's fonts need more room for the toolbar.
+    resize(qMax(twipsToPixels(9120), Toolbar1->sizeHint().width() + 16), twipsToPixels(4395));
     QApplication::setApplicationDisplayName(QString());
     setWindowTitle(QString::fromLatin1(AppTitle));
     setStatus(1, QStringLiteral("No Database Loaded"));
