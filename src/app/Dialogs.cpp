@@ -135,9 +135,12 @@ std::optional<QString> Dialogs::file(const FileRequest& request) {
         g_script->fileRequests.append(request);
         if (g_script->files.empty())
             return std::nullopt;
-        auto chosen = g_script->files.front();
+        const bool cancelled = !g_script->files.front().has_value();
+        const QString path = g_script->files.front().value_or(QString());
         g_script->files.pop_front();
-        return chosen;
+        if (cancelled)
+            return std::nullopt;
+        return path;
     }
     QFileDialog dialog(g_parent, request.title);
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);

@@ -102,7 +102,6 @@ void frmTerminal::buildMenus() {
     mnuPort = menuBar()->addMenu(QStringLiteral("&COM Port"));
     mnuPort->setObjectName(QStringLiteral("mnuPort"));
     mnuOpen = addItem(mnuPort, "mnuOpen", "&Open Port");
-    mnuOpen->setCheckable(true);
     mnuPort->addSeparator();
     mnuProperties = addItem(mnuPort, "mnuProperties", "&Properties...");
 
@@ -510,7 +509,9 @@ void frmTerminal::mnuProperties_Click() {
     dialog->exec();
 }
 
-bool frmTerminal::linkBusy() const { return m_link.exchangeRunning; }
+bool frmTerminal::linkBusy() const {
+    return m_link.exchangeRunning;
+}
 
 void frmTerminal::mnuSendMsg_Click() {
     SharedState& s = shared();
@@ -752,7 +753,7 @@ void frmTerminal::setToolTip(Control c, const QString& tip) {
 
 void frmTerminal::setChecked(Control c, bool checked) {
     if (QAction* a = action(c)) {
-        a->setCheckable(true);
+        a->setCheckable(checked || a->isCheckable());
         a->setChecked(checked);
     }
 }

@@ -1,7 +1,254 @@
 #include "link/ProgramDatabase.h"
 
+#include "app/Dialogs.h"
+#include "app/Platform.h"
+#include "app/TerminalControls.h"
+#include "link/Exchange.h"
+#include "link/Link.h"
+#include "link/frmCancelSend.h"
+#include "model/DatabaseRecord.h"
+#include "model/PagerDatabase.h"
+#include "model/Tap.h"
+
 namespace qpes {
 
-void WriteEncoderDatabase() {}
+namespace {
+
+struct SettingStep {
+    QByteArray command;
+    QString progress;
+    const char* terminator;
+};
+
+constexpr int SettingStepCount = 9;
+
+// Built when its turn comes, so an edit made while the run waits still reaches the encoder.
+SettingStep settingStep(int step, const EncoderSettings& e) {
+    switch (step) {
+    case 0:
+        return {configSet("invertdata", e.InvertData),
+                e.InvertData ? QStringLiteral("Writing Pager Database - RF Data Inversion ON")
+                             : QStringLiteral("Writing Pager Database - RF Data Inversion OFF"),
+                EndCRLF};
+    case 1: // the encoder acknowledges this one with CR alone
+        return {configSet("pet", e.PETEnabled),
+                e.PETEnabled ? QStringLiteral("Writing Pager Database - PET Protocol Support ON")
+                             : QStringLiteral("Writing Pager Database - PET Protocol Support OFF"),
+                EndCR};
+    case 2:
+        return {configSet("invertrfcd", e.InvertRFCD),
+                e.InvertRFCD ? QStringLiteral("Writing Pager Database - RF Carrier Detect Inversion ON")
+                             : QStringLiteral("Writing Pager Database - RF Carrier Detect Inversion OFF"),
+                EndCRLF};
+    case 3:
+        return {configSetValue("dutycycle", e.DutyCycle),
+                QStringLiteral("Writing Pager Database - Duty Cycle ") + QString::fromLatin1(e.DutyCycle) +
+                    QStringLiteral("%"),
+                EndCRLF};
+    case 4:
+        return {configSetValue("maxbatch", e.MaxBatch),
+                QStringLiteral("Writing Pager Database - Max Msgs/Batch ") + QString::fromLatin1(e.MaxBatch),
+                EndCRLF};
+    case 5:
+        return {configSet("pphreset", e.PPHReset),
+                e.PPHReset ? QStringLiteral("Writing Pager Database - Message Timeout Reset Detection ON")
+                           : QStringLiteral("Writing Pager Database - Message Timeout Reset Detection OFF"),
+                EndCRLF};
+    case 6: // ignoring the carrier means its detection is off
+        return {configSet("ignorerfcd", e.IgnoreRFCD),
+                e.IgnoreRFCD ? QStringLiteral("Writing Pager Database - Carrier Signal Detection OFF")
+                             : QStringLiteral("Writing Pager Database - Carrier Signal Detection ON"),
+                EndCRLF};
+    case 7:
+        return {configSet("briefack", e.BriefACK),
+                e.BriefACK ? QStringLiteral("Writing Pager Database - Brief ACK ON")
+                           : QStringLiteral("Writing Pager Database - Brief ACK OFF"),
+                EndCRLF};
+    default:
+        return {configSet("altfc", e.FlowBeforeACK),
+                e.FlowBeforeACK ? QStringLiteral("Writing Pager Database - Flow Control Before ACK ON")
+                                : QStringLiteral("Writing Pager Database - Flow Control Before ACK OFF"),
+                EndCRLF};
+    }
+}
+
+void clearFlags() {
+    shared().CancelRequested = false;
+    shared().ReplyTimedOut = false;
+}
+
+void reportWriteError(const CommPort& port) {
+    Dialogs::message(QStringLiteral("Error Writing Pager Database at\r") + port.Settings() +
+                         QStringLiteral("  COM Port ") + QString::number(port.CommPort()) +
+                         QStringLiteral("\rPlease Check Connections, Paging Encoder Configuration,\r"
+                                        "or COM Port Settings, and Try Again"),
+                     Buttons::Ok, Icon::None, QStringLiteral("Write Error"));
+}
+
+// One command from the settings on: a time-out, a cancel or the encoder's TAP prompt in the
+// reply ends the run with the write-error box. False when the run has to stop.
+bool programStep(TerminalControls& t, const QByteArray& command, const char* terminator) {
+    const SharedState& s = shared();
+    const ExchangeResult r = TransferExchange(t.link(), true, command, {terminator}, true);
+    if (r.end == ExchangeResult::Aborted) {
+        clearFlags();
+        return false;
+    }
+    if (!s.ReplyTimedOut && !s.CancelRequested && !HoldsTapPrompt(r.reply))
+        return true;
+    clearFlags();
+    reportWriteError(t.link().MSComm1);
+    setBusy(false);
+    return false;
+}
+
+// Everything between disabling the toolbar and the clean-up; true when the run completed.
+bool programAll(TerminalControls& t) {
+    SharedState& s = shared();
+    Link& link = t.link();
+
+    // The two ID-as-capcode commands go out without emptying the receive buffer first.
+    ExchangeResult r = TransferExchange(link, true, idAsCapQuery(), {EndLF}, false);
+    if (r.end == ExchangeResult::Aborted) {
+        clearFlags();
+        return false;
+    }
+    if (r.reply.contains("COMP2")) {
+        Dialogs::message(
+            QStringLiteral("COMP2 protocol is detected.  Please change to TAP protocol and try again."),
+            Buttons::Ok, Icon::None, QStringLiteral("COMP2 Detected"));
+        link.Timer2.stop();
+        clearFlags();
+        return false;
+    }
+    if (s.CancelRequested) {
+        clearFlags();
+        return false;
+    }
+    s.ReplyTimedOut = false; // no answer counts as the mode being off
+    const bool modeOn = r.reply.startsWith('1');
+    t.setCaption(Control::lblIDAsCap, modeOn ? QStringLiteral("ID As Capcode Mode is ON")
+                                             : QStringLiteral("ID As Capcode Mode is OFF"));
+    if (modeOn) {
+        // Pager IDs must not be taken as capcodes while the records go in.
+        r = TransferExchange(link, true, idAsCapSet(false), {EndLF}, false);
+        if (r.end == ExchangeResult::Aborted || s.CancelRequested) {
+            clearFlags();
+            return false;
+        }
+        s.ReplyTimedOut = false;
+        if (!r.reply.contains("IDASCAP option updated")) {
+            ReportImproperIdAsCapResponse();
+            frmCancelSend::unload();
+            setBusy(false);
+            t.bringToFront(Control::ImgNotConnected);
+            return false;
+        }
+    }
+
+    for (int step = 0; step < SettingStepCount; ++step) {
+        const SettingStep setting = settingStep(step, s.Db.Settings);
+        t.setStatus(1, setting.progress);
+        if (!programStep(t, setting.command, setting.terminator))
+            return false;
+    }
+    for (int g = 1; g <= GroupCount; ++g) {
+        t.setStatus(1, QStringLiteral("Writing Pager Database - Group ") + QString::number(g));
+        if (!programStep(t, recordStore(GroupRecord(s.Db.Groups[g - 1], g)), EndRSCR))
+            return false;
+    }
+    for (int f = 1; f <= FamilyCount; ++f) {
+        t.setStatus(1, QStringLiteral("Writing Pager Database - Family ") + QString::number(f));
+        if (!programStep(t, recordStore(FamilyRecord(s.Db.Families[f - 1], f)), EndRSCR))
+            return false;
+    }
+    for (int m = 1; m <= MessageCount; ++m) {
+        t.setStatus(1, QStringLiteral("Writing Pager Database - Message ") + QString::number(m));
+        if (!programStep(t, recordStore(MessageRecord(s.Db.Messages[m - 1], m)), EndRSCR))
+            return false;
+    }
+
+    const bool idAsCap = s.Db.Settings.IDAsCap;
+    t.setStatus(1, idAsCap ? QStringLiteral("Writing Pager Database - ID Assumed as Capcode ON")
+                           : QStringLiteral("Writing Pager Database - ID Assumed as Capcode OFF"));
+    if (!programStep(t, configSet("idascap", idAsCap), EndCRLF))
+        return false;
+
+    t.setStatus(1, QStringLiteral("Encoder Matches Current Configuration"));
+    s.EncoderMatches = true;
+    t.setEnabled(Control::cmdLookup, true);
+    t.setEnabled(Control::mnuSendMsg, true);
+    return true;
+}
+
+} // namespace
+
+ExchangeResult TransferExchange(Link& link, bool portWasOpen, const QByteArray& command,
+                                const QList<QByteArray>& terminators, bool dropFirst) {
+    if (shared().ExitConfirmed || (portWasOpen && !link.MSComm1.PortOpen())) {
+        ExchangeResult stopped;
+        stopped.end = ExchangeResult::Aborted;
+        return stopped;
+    }
+    return EncoderExchange(link, command, terminators, dropFirst);
+}
+
+void SetToolbarEnabled(TerminalControls& t, bool enabled) {
+    for (int n = 1; n <= 7; ++n)
+        t.setEnabled(toolbarButton(n), enabled);
+}
+
+void RestoreToolbar(TerminalControls& t) {
+    const bool open = t.link().MSComm1.PortOpen();
+    for (int n = 1; n <= 4; ++n)
+        t.setEnabled(toolbarButton(n), true);
+    t.setEnabled(toolbarButton(5), open);
+    t.setEnabled(toolbarButton(6), open);
+    t.setEnabled(toolbarButton(7), open && shared().EncoderMatches);
+}
+
+void ReportImproperIdAsCapResponse() {
+    Dialogs::message(
+        QStringLiteral("The Quillmar Paging Encoder did not Properly Respond to IDASCAP Command.\r"
+                       "Please Check Connections, Paging Encoder Configuration,\r"
+                       "or COM Port Settings, and Try Again"),
+        Buttons::Ok, Icon::None, QStringLiteral("Paging Encoder Improper Response"));
+}
+
+void WriteEncoderDatabase() {
+    TerminalControls* t = terminal();
+    if (!t)
+        return;
+    Link& link = t->link();
+    ExchangeGuard guard(link);
+    SharedState& s = shared();
+    CommPort& port = link.MSComm1;
+
+    s.DatabaseBusy = true;
+    clearFlags();
+    setBusy(true);
+    if (!port.PortOpen()) {
+        Dialogs::message(QStringLiteral("COM Port ") + QString::number(port.CommPort()) +
+                             QStringLiteral(" is Not Open\rPlease Open Port and Try Again"),
+                         Buttons::Ok, Icon::Critical, QStringLiteral("COM Port Not Open"));
+        setBusy(false);
+        s.DatabaseBusy = false;
+        return;
+    }
+
+    SetToolbarEnabled(*t, false);
+    const bool complete = programAll(*t);
+
+    // The main window may have gone while the run waited (the user left the program).
+    if (TerminalControls* now = terminal()) {
+        if (complete)
+            SetToolbarEnabled(*now, true);
+        else
+            RestoreToolbar(*now);
+    }
+    setBusy(false);
+    frmCancelSend::unload();
+    s.DatabaseBusy = false;
+}
 
 } // namespace qpes

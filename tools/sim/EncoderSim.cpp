@@ -148,15 +148,18 @@ bool EncoderSim::sendReply(const QByteArray& reply, const LineOptions& line) {
     Clock::time_point due = Clock::now();
     for (qsizetype i = 0; i < reply.size(); ++i) {
         if (line.paceBaud > 0) {
-            due = std::max(due, Clock::now()) + wireTime(1, line.paceBaud);
+            // Keep to the wire's own schedule: late wake-ups must not add up over a reply.
+            due += wireTime(1, line.paceBaud);
             if (!sleepUntil(due))
                 return false;
         }
         if (!writeAll(reply.constData() + i, 1))
             return false;
-        if (line.splitReplies && i + 1 < reply.size() &&
-            !sleepFor(std::chrono::milliseconds(line.splitGapMs)))
-            return false;
+        if (line.splitReplies && i + 1 < reply.size()) {
+            if (!sleepFor(std::chrono::milliseconds(line.splitGapMs)))
+                return false;
+            due = std::max(due, Clock::now());
+        }
     }
     return true;
 }

@@ -1,0 +1,457 @@
+// Programming the encoder database from the main window into the simulator: the exact bytes,
+// the boxes, and the state every way out leaves behind.
+
+#include "app/Platform.h"
+#include "app/frmTerminal.h"
+#include "link/ProgramDatabase.h"
+#include "link/ReadDatabase.h"
+#include "link/frmCancelSend.h"
+#include "model/PagerDatabase.h"
+#include "model/Text.h"
+#include "sim/EncoderSim.h"
+#include "support/TestSupport.h"
+
+#include <QTimer>
+#include <QtTest>
+#include <functional>
+
+using namespace qpes;
+using namespace qpes::test;
+
+namespace {
+
+QByteArray writeBlock(const QByteArray& record) {
+    return sim::tapBlock(sim::DatabaseWriteId, record);
+}
+
+// What a new database with the start settings sends after the ID-as-capcode commands.
+QByteArray newDatabaseStream() {
+    QByteArray s = "config invertdata 0\r\n"
+                   "config pet 0\r\n"
+                   "config invertrfcd 1\r\n"
+                   "config dutycycle 50\r\n"
+                   "config maxbatch 10\r\n"
+                   "config pphreset 1\r\n"
+                   "config ignorerfcd 0\r\n"
+                   "config briefack 0\r\n"
+                   "config altfc 1\r\n";
+    for (int g = 1; g <= 10; ++g)
+        s += writeBlock("L " + QByteArray::number(g) + " 0 0 0 0 0 0 0 0");
+    for (int f = 1; f <= 50; ++f)
+        s += writeBlock("G " + QByteArray::number(f) + " 0 8 5 A 0 0 0 0 0");
+    for (int m = 1; m <= 15; ++m)
+        s += writeBlock("M " + QByteArray::number(m) + " \"\"");
+    return s + "config idascap 0\r\n";
+}
+
+// Every family, group and message defined, settings away from the start values.
+PagerDatabase fullDatabase() {
+    PagerDatabase db;
+    for (int g = 0; g < GroupCount; ++g) {
+        PagerGroup& r = db.Groups[g];
+        r[Grp::GroupID] = QByteArray::number(5001 + g);
+        r[Grp::Active] = g % 3 ? "1" : "0";
+        r[Grp::CCActive] = "1";
+        r[Grp::CCMsg] = QByteArray::number(g + 1);
+        r[Grp::COActive] = g % 2 ? "1" : "0";
+        r[Grp::COMsg] = g % 2 ? QByteArray::number(15 - g) : "00";
+        r[Grp::TimerActive] = "0";
+        r[Grp::TimerMsg] = "00";
+        for (int i = 0; i < 20; ++i)
+            r[Grp::PagerID1 + i] = i < g + 1 ? QByteArray::number(1000 + 20 * g + i) : "0000";
+        r[Grp::Defined] = "YES";
+        r[Grp::Reference] = "REF" + QByteArray::number(g + 1);
+    }
+    for (int f = 0; f < FamilyCount; ++f) {
+        PagerFamily& r = db.Families[f];
+        r[Fam::Active] = f % 4 ? "1" : "0";
+        r[Fam::StartCap] = zeroFill(QByteArray::number(100000 + 1000 * f), 7);
+        r[Fam::Rate] = QList<QByteArray>{"5", "1", "2"}[f % 3];
+        r[Fam::PgrType] = f % 2 ? "N" : "A";
+        r[Fam::Func] = f % 2 ? "0" : "3";
+        r[Fam::PagerQty] = zeroFill(QByteArray::number(f + 1), 3);
+        r[Fam::StartID] = QByteArray::number(1000 + 20 * f);
+        r[Fam::Prefix] = f % 5 ? QByteArray::number(f % 15 + 1) : "00";
+        r[Fam::Suffix] = f % 7 ? "00" : "3";
+        r[Fam::Defined] = "YES";
+    }
+    for (int m = 0; m < MessageCount; ++m)
+        db.Messages[m] = "Canned message " + QByteArray::number(m + 1);
+    db.Messages[4] = "Call ID=12 now";
+    db.Messages[5] = "say \"hi\"";
+    EncoderSettings& e = db.Settings;
+    e.DutyCycle = "30";
+    e.MaxBatch = "20";
+    e.IgnoreRFCD = true;
+    e.PPHReset = false;
+    e.InvertData = true;
+    e.IDAsCap = true;
+    e.InvertRFCD = false;
+    e.BriefACK = true;
+    e.FlowBeforeACK = false;
+    e.PETEnabled = true;
+    return db;
+}
+
+bool sameSettings(const EncoderSettings& a, const EncoderSettings& b) {
+    return a.DutyCycle == b.DutyCycle && a.MaxBatch == b.MaxBatch && a.IgnoreRFCD == b.IgnoreRFCD &&
+           a.PPHReset == b.PPHReset && a.InvertData == b.InvertData && a.IDAsCap == b.IDAsCap &&
+           a.InvertRFCD == b.InvertRFCD && a.BriefACK == b.BriefACK && a.FlowBeforeACK == b.FlowBeforeACK &&
+           a.PETEnabled == b.PETEnabled && a.PETSupported == b.PETSupported;
+}
+
+// Runs an action on the window thread once the encoder has taken in a text: the run is then
+// waiting for that command's reply.
+class WhenReceived {
+public:
+    WhenReceived(const sim::EncoderSim& encoder, QByteArray text, std::function<void()> action)
+        : m_encoder(encoder), m_text(std::move(text)), m_action(std::move(action)) {
+        m_timer.setInterval(5);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            if (!m_encoder.received().contains(m_text))
+                return;
+            m_timer.stop();
+            m_fired = true;
+            m_action();
+        });
+        m_timer.start();
+    }
+    bool fired() const { return m_fired; }
+
+private:
+    const sim::EncoderSim& m_encoder;
+    QByteArray m_text;
+    std::function<void()> m_action;
+    QTimer m_timer;
+    bool m_fired = false;
+};
+
+} // namespace
+
+class TstProgram : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<Sandbox> box;
+    std::unique_ptr<sim::EncoderSim> encoder;
+    frmTerminal* main = nullptr;
+
+    bool inFront(const char* picture) const { return !main->findChild<QWidget*>(picture)->isHidden(); }
+
+    // A new database, the view no longer matching, ready to program.
+    void newDatabase() {
+        clearTables(shared().Db);
+        shared().EncoderMatches = false;
+    }
+    void verifyRunEnded() {
+        const SharedState& s = shared();
+        QVERIFY(!s.DatabaseBusy);
+        QVERIFY(!s.CancelRequested);
+        QVERIFY(!s.ReplyTimedOut);
+        QVERIFY(!isBusy());
+        QVERIFY(!frmCancelSend::isLoaded());
+        QVERIFY(!main->link().Timer2.isActive());
+        QVERIFY(!main->link().exchangeRunning);
+    }
+    // After a run that did not complete: the editors, Program and Read (the port is open), and
+    // Test Encoder only while the view matches.
+    void verifyToolbarRestored(bool testEncoder) {
+        for (int n = 1; n <= 6; ++n)
+            QVERIFY2(main->isEnabled(toolbarButton(n)), qPrintable(QString::number(n)));
+        QCOMPARE(main->isEnabled(toolbarButton(7)), testEncoder);
+    }
+    void verifyWriteError() {
+        QCOMPARE(box->script.boxes.size(), 1);
+        const BoxRecord& b = box->script.boxes[0];
+        QCOMPARE(b.title, QString("Write Error"));
+        QCOMPARE(b.text, QString("Error Writing Pager Database at\r9600,n,8,1  COM Port 1\r"
+                                 "Please Check Connections, Paging Encoder Configuration,\r"
+                                 "or COM Port Settings, and Try Again"));
+        QCOMPARE(b.icon, Icon::None);
+        QCOMPARE(b.buttons, Buttons::Ok);
+    }
+
+private slots:
+    void init() {
+        box = std::make_unique<Sandbox>();
+        encoder = std::make_unique<sim::EncoderSim>();
+        QVERIFY2(encoder->isRunning(), qPrintable(encoder->errorString()));
+        SettingsStore::setPortDevice(1, encoder->slavePath());
+        main = frmTerminal::load();
+        QVERIFY(main);
+        QVERIFY(main->link().MSComm1.setPortOpen(true));
+    }
+    void cleanup() {
+        delete frmTerminal::instance();
+        main = nullptr;
+        setTerminal(nullptr);
+        frmCancelSend::unload();
+        setBusy(false);
+        encoder.reset();
+        box.reset();
+    }
+
+    void programsANewDatabase_data() {
+        QTest::addColumn<bool>("modeOn");
+        QTest::newRow("encoder's ID-as-capcode mode off") << false;
+        QTest::newRow("encoder's ID-as-capcode mode on") << true;
+    }
+    void programsANewDatabase() {
+        QFETCH(bool, modeOn);
+        encoder->setSetting("idascap", modeOn ? "1" : "0");
+        box->script.answers = {Answer::Yes, Answer::Yes};
+        main->mnuNewDB_Click();
+        main->mnuWriteDB_Click();
+
+        QCOMPARE(boxTexts(box->script),
+                 QStringList({"Are You Sure You Want to Clear the Pager Database?\r"
+                              "This Action Will Not Erase the Encoder's Database",
+                              "You are About to Program the Encoder with the Current Configuration\r"
+                              "Are You Sure?"}));
+        const QByteArray start = modeOn ? "CONFIG IDASCAP?\rCONFIG IDASCAP 0\r" : "CONFIG IDASCAP?\r";
+        QCOMPARE(encoder->received(), start + newDatabaseStream());
+        QCOMPARE(encoder->receivedCommands().size(), modeOn ? 87 : 86);
+        QCOMPARE(main->caption(Control::lblIDAsCap),
+                 modeOn ? QString("ID As Capcode Mode is ON") : QString("ID As Capcode Mode is OFF"));
+        QCOMPARE(encoder->setting("idascap"), QByteArray("0"));
+
+        QCOMPARE(main->status(1), QString("Encoder Matches Current Configuration"));
+        QVERIFY(shared().EncoderMatches);
+        for (Control c : {Control::cmdLookup, Control::mnuSendMsg, Control::mnuTest})
+            QVERIFY(main->isEnabled(c));
+        for (int n = 1; n <= 7; ++n)
+            QVERIFY2(main->isEnabled(toolbarButton(n)), qPrintable(QString::number(n)));
+        verifyRunEnded();
+    }
+
+    void fullDatabaseRoundTrip() {
+        const PagerDatabase db = fullDatabase();
+        shared().Db = db;
+        WriteEncoderDatabase();
+        QCOMPARE(box->script.boxes.size(), 0);
+        QVERIFY(shared().EncoderMatches);
+        QCOMPARE(encoder->groupRecord(3),
+                 QByteArray("L 3 5003 1 1 3 0 00 0 00 1040 1041 1042" + QByteArray(" 0000").repeated(17)));
+        QCOMPARE(encoder->familyRecord(2), QByteArray("G 2 1 0101000 1 N 0 002 1020 2 00"));
+        QCOMPARE(encoder->messageRecord(6), QByteArray("M 6 \"say \"hi\"\""));
+        QCOMPARE(encoder->setting("idascap"), QByteArray("1"));
+
+        // Forget everything, then read it back.
+        clearTables(shared().Db);
+        applyStartValues(shared());
+        shared().FormLoading = false;
+        ReadEncoderDatabase();
+        QCOMPARE(box->script.boxes.size(), 0);
+        const PagerDatabase& back = shared().Db;
+        QVERIFY(back.Groups == db.Groups);
+        QVERIFY(back.Families == db.Families);
+        QVERIFY(back.Messages == db.Messages);
+        EncoderSettings expected = db.Settings;
+        expected.PETSupported = true;
+        QVERIFY(sameSettings(back.Settings, expected));
+        QCOMPARE(main->status(1), QString("Current View Matches Encoder Configuration"));
+        verifyRunEnded();
+    }
+
+    void refusesAClosedPort() {
+        QVERIFY(main->link().MSComm1.setPortOpen(false));
+        for (int n = 1; n <= 7; ++n)
+            main->setEnabled(toolbarButton(n), n != 3);
+        main->setStatus(1, "before");
+        WriteEncoderDatabase();
+
+        QCOMPARE(box->script.boxes.size(), 1);
+        const BoxRecord& b = box->script.boxes[0];
+        QCOMPARE(b.title, QString("COM Port Not Open"));
+        QCOMPARE(b.text, QString("COM Port 1 is Not Open\rPlease Open Port and Try Again"));
+        QCOMPARE(b.icon, Icon::Critical);
+        QCOMPARE(b.buttons, Buttons::Ok);
+        QVERIFY(encoder->received().isEmpty());
+        for (int n = 1; n <= 7; ++n)
+            QCOMPARE(main->isEnabled(toolbarButton(n)), n != 3);
+        QCOMPARE(main->status(1), QString("before"));
+        verifyRunEnded();
+    }
+
+    // "COMP2>" has no LF: the query's wait ends at the time-out, then the box.
+    void comp2Detected() {
+        auto options = encoder->options();
+        options.replyOverrides = {{"CONFIG IDASCAP?", "COMP2>"}};
+        encoder->setOptions(options);
+        main->link().Timer2.setInterval(300);
+        shared().EncoderMatches = true;
+        WriteEncoderDatabase();
+
+        QCOMPARE(box->script.boxes.size(), 1);
+        const BoxRecord& b = box->script.boxes[0];
+        QCOMPARE(b.title, QString("COMP2 Detected"));
+        QCOMPARE(b.text,
+                 QString("COMP2 protocol is detected.  Please change to TAP protocol and try again."));
+        QCOMPARE(b.icon, Icon::None);
+        QCOMPARE(b.buttons, Buttons::Ok);
+        QCOMPARE(encoder->received(), QByteArray("CONFIG IDASCAP?\r"));
+        verifyToolbarRestored(true);
+        verifyRunEnded();
+    }
+
+    void improperIdAsCapResponse() {
+        encoder->setSetting("idascap", "1");
+        auto options = encoder->options();
+        options.replyOverrides = {{"CONFIG IDASCAP 0", "ERROR\r\n"}};
+        encoder->setOptions(options);
+        main->bringToFront(Control::ImgConnected);
+        shared().EncoderMatches = false;
+        WriteEncoderDatabase();
+
+        QCOMPARE(box->script.boxes.size(), 1);
+        const BoxRecord& b = box->script.boxes[0];
+        QCOMPARE(b.title, QString("Paging Encoder Improper Response"));
+        QCOMPARE(b.text, QString("The Quillmar Paging Encoder did not Properly Respond to IDASCAP Command.\r"
+                                 "Please Check Connections, Paging Encoder Configuration,\r"
+                                 "or COM Port Settings, and Try Again"));
+        QCOMPARE(b.icon, Icon::None);
+        QCOMPARE(encoder->received(), QByteArray("CONFIG IDASCAP?\rCONFIG IDASCAP 0\r"));
+        QCOMPARE(main->caption(Control::lblIDAsCap), QString("ID As Capcode Mode is ON"));
+        QVERIFY(inFront("ImgNotConnected"));
+        QVERIFY(main->link().MSComm1.PortOpen());
+        verifyToolbarRestored(false);
+        verifyRunEnded();
+    }
+
+    void writeError_data() {
+        QTest::addColumn<QByteArray>("key");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<bool>("matchesBefore");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<int>("commands");
+
+        QTest::newRow("time-out at family 12") << QByteArray("G 12") << QByteArray() << false
+                                               << "Writing Pager Database - Family 12" << 1 + 9 + 10 + 12;
+        QTest::newRow("time-out at family 12, view matching")
+            << QByteArray("G 12") << QByteArray() << true << "Writing Pager Database - Family 12" << 32;
+        QTest::newRow("TAP prompt after a settings reply")
+            << QByteArray("config pphreset 1") << QByteArray("ID=\r\n") << false
+            << "Writing Pager Database - Message Timeout Reset Detection ON" << 7;
+        QTest::newRow("pet acknowledged without CR")
+            << QByteArray("config pet 0") << QByteArray("OK") << false
+            << "Writing Pager Database - PET Protocol Support OFF" << 3;
+        QTest::newRow("time-out at group 1")
+            << QByteArray("L 1") << QByteArray() << false << "Writing Pager Database - Group 1" << 11;
+        QTest::newRow("TAP prompt for message 15") << QByteArray("M 15") << QByteArray("ID=\x1e\r") << false
+                                                   << "Writing Pager Database - Message 15" << 85;
+        QTest::newRow("time-out at the final command")
+            << QByteArray("config idascap 0") << QByteArray() << false
+            << "Writing Pager Database - ID Assumed as Capcode OFF" << 86;
+    }
+    void writeError() {
+        QFETCH(QByteArray, key);
+        QFETCH(QByteArray, reply);
+        QFETCH(bool, matchesBefore);
+        QFETCH(QString, status);
+        QFETCH(int, commands);
+
+        auto options = encoder->options();
+        options.replyOverrides = {{key, reply}};
+        encoder->setOptions(options);
+        main->link().Timer2.setInterval(300);
+        clearTables(shared().Db);
+        shared().EncoderMatches = matchesBefore;
+        main->setEnabled(Control::cmdLookup, matchesBefore);
+        WriteEncoderDatabase();
+
+        verifyWriteError();
+        QCOMPARE(main->status(1), status);
+        const QList<QByteArray> sent = encoder->receivedCommands();
+        QCOMPARE(sent.size(), commands);
+        QVERIFY(sent.last().contains(key));
+        QCOMPARE(shared().EncoderMatches, matchesBefore);
+        QCOMPARE(main->isEnabled(Control::cmdLookup), matchesBefore);
+        verifyToolbarRestored(matchesBefore);
+        verifyRunEnded();
+    }
+
+    // Only a box left on screen by another operation can cancel a run; here the flag is set
+    // while family 5's record waits for its acknowledgement.
+    void cancelAtARecord() {
+        auto options = encoder->options();
+        options.replyOverrides = {{"G 5", ""}};
+        encoder->setOptions(options);
+        main->link().Timer2.setInterval(20000);
+        clearTables(shared().Db);
+        WhenReceived cancel(*encoder, writeBlock("G 5 0 8 5 A 0 0 0 0 0"),
+                            [] { shared().CancelRequested = true; });
+        WriteEncoderDatabase();
+
+        QVERIFY(cancel.fired());
+        verifyWriteError();
+        QCOMPARE(main->status(1), QString("Writing Pager Database - Family 5"));
+        QCOMPARE(encoder->receivedCommands().size(), 1 + 9 + 10 + 5);
+        verifyToolbarRestored(true);
+        verifyRunEnded();
+    }
+
+    void cancelAtTheQuery() {
+        auto options = encoder->options();
+        options.replyOverrides = {{"CONFIG IDASCAP?", ""}};
+        encoder->setOptions(options);
+        main->link().Timer2.setInterval(20000);
+        main->setStatus(1, "before");
+        WhenReceived cancel(*encoder, "CONFIG IDASCAP?\r", [] { shared().CancelRequested = true; });
+        WriteEncoderDatabase();
+
+        QVERIFY(cancel.fired());
+        QCOMPARE(box->script.boxes.size(), 0);
+        QCOMPARE(encoder->received(), QByteArray("CONFIG IDASCAP?\r"));
+        QCOMPARE(main->status(1), QString("before"));
+        verifyToolbarRestored(true);
+        verifyRunEnded();
+    }
+
+    // Leaving the program or losing the port ends the wait at once and the run quietly.
+    void stopsWhenTheLinkGoes_data() {
+        QTest::addColumn<bool>("closePort");
+        QTest::newRow("exit confirmed") << false;
+        QTest::newRow("port closed") << true;
+    }
+    void stopsWhenTheLinkGoes() {
+        QFETCH(bool, closePort);
+        auto options = encoder->options();
+        options.replyOverrides = {{"L 3", ""}};
+        encoder->setOptions(options);
+        main->link().Timer2.setInterval(20000);
+        clearTables(shared().Db);
+        Link& link = main->link();
+        WhenReceived stop(*encoder, writeBlock("L 3 0 0 0 0 0 0 0 0"), [&] {
+            if (closePort)
+                link.MSComm1.setPortOpen(false);
+            else
+                shared().ExitConfirmed = true;
+        });
+        WriteEncoderDatabase();
+
+        QVERIFY(stop.fired());
+        QCOMPARE(box->script.boxes.size(), 0);
+        QCOMPARE(encoder->receivedCommands().size(), 1 + 9 + 3);
+        QCOMPARE(main->status(1), QString("Writing Pager Database - Group 3"));
+        QCOMPARE(main->isEnabled(toolbarButton(5)), !closePort);
+        QCOMPARE(main->isEnabled(toolbarButton(6)), !closePort);
+        QCOMPARE(main->isEnabled(toolbarButton(7)), !closePort);
+        QVERIFY(main->isEnabled(toolbarButton(2)));
+        shared().ExitConfirmed = false;
+        verifyRunEnded();
+    }
+
+    // The records are built from the tables as they are when their turn comes.
+    void anEditDuringTheRunReachesLaterRecords() {
+        clearTables(shared().Db);
+        WhenReceived edit(*encoder, writeBlock("G 1 0 8 5 A 0 0 0 0 0"),
+                          [] { shared().Db.Messages[14] = "late\r\nedit"; });
+        WriteEncoderDatabase();
+        QVERIFY(edit.fired());
+        QCOMPARE(encoder->messageRecord(15), QByteArray("M 15 \"late  edit\""));
+        QVERIFY(encoder->received().contains(writeBlock("M 15 \"late  edit\"")));
+    }
+};
+
+QTEST_MAIN(TstProgram)
+#include "tst_program.moc"
