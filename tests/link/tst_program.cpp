@@ -10,6 +10,7 @@
 #include "model/Text.h"
 #include "sim/EncoderSim.h"
 #include "support/TestSupport.h"
+#include "support/WhenReceived.h"
 
 #include <QTimer>
 #include <QtTest>
@@ -100,31 +101,6 @@ bool sameSettings(const EncoderSettings& a, const EncoderSettings& b) {
            a.PETEnabled == b.PETEnabled && a.PETSupported == b.PETSupported;
 }
 
-// Runs an action on the window thread once the encoder has taken in a text: the run is then
-// waiting for that command's reply.
-class WhenReceived {
-public:
-    WhenReceived(const sim::EncoderSim& encoder, QByteArray text, std::function<void()> action)
-        : m_encoder(encoder), m_text(std::move(text)), m_action(std::move(action)) {
-        m_timer.setInterval(5);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            if (!m_encoder.received().contains(m_text))
-                return;
-            m_timer.stop();
-            m_fired = true;
-            m_action();
-        });
-        m_timer.start();
-    }
-    bool fired() const { return m_fired; }
-
-private:
-    const sim::EncoderSim& m_encoder;
-    QByteArray m_text;
-    std::function<void()> m_action;
-    QTimer m_timer;
-    bool m_fired = false;
-};
 
 } // namespace
 
