@@ -3,6 +3,7 @@
 #include "app/Dialogs.h"
 #include "app/Platform.h"
 #include "app/TerminalControls.h"
+#include "link/DatabaseTransfer.h"
 #include "link/Exchange.h"
 #include "link/Link.h"
 #include "link/frmCancelSend.h"
@@ -182,38 +183,6 @@ bool programAll(TerminalControls& t) {
 }
 
 } // namespace
-
-ExchangeResult TransferExchange(Link& link, bool portWasOpen, const QByteArray& command,
-                                const QList<QByteArray>& terminators, bool dropFirst) {
-    if (shared().ExitConfirmed || (portWasOpen && !link.MSComm1.PortOpen())) {
-        ExchangeResult stopped;
-        stopped.end = ExchangeResult::Aborted;
-        return stopped;
-    }
-    return EncoderExchange(link, command, terminators, dropFirst);
-}
-
-void SetToolbarEnabled(TerminalControls& t, bool enabled) {
-    for (int n = 1; n <= 7; ++n)
-        t.setEnabled(toolbarButton(n), enabled);
-}
-
-void RestoreToolbar(TerminalControls& t) {
-    const bool open = t.link().MSComm1.PortOpen();
-    for (int n = 1; n <= 4; ++n)
-        t.setEnabled(toolbarButton(n), true);
-    t.setEnabled(toolbarButton(5), open);
-    t.setEnabled(toolbarButton(6), open);
-    t.setEnabled(toolbarButton(7), open && shared().EncoderMatches);
-}
-
-void ReportImproperIdAsCapResponse() {
-    Dialogs::message(
-        QStringLiteral("The Quillmar Paging Encoder did not Properly Respond to IDASCAP Command.\r"
-                       "Please Check Connections, Paging Encoder Configuration,\r"
-                       "or COM Port Settings, and Try Again"),
-        Buttons::Ok, Icon::None, QStringLiteral("Paging Encoder Improper Response"));
-}
 
 void WriteEncoderDatabase() {
     TerminalControls* t = terminal();

@@ -18,11 +18,7 @@ private:
 
 private slots:
     void init() { box = std::make_unique<test::Sandbox>(); }
-    void cleanup() {
-        delete frmSplash::instance();
-        delete frmTerminal::instance();
-        box.reset();
-    }
+    void cleanup() { box.reset(); }
 
     void loadsTheHiddenMainWindowBehindIt() {
         QPointer<frmSplash> splash = frmSplash::load();

@@ -61,9 +61,8 @@ private:
 private slots:
     void init() { box = std::make_unique<Sandbox>(); }
     void cleanup() {
-        delete frmTerminal::instance();
-        main = nullptr;
         box.reset();
+        main = nullptr;
     }
 
     void startsOnAnEmptySettingsStore() {

@@ -197,13 +197,9 @@ private slots:
         });
     }
     void cleanup() {
-        delete frmTerminal::instance();
+        box.reset(); // the windows go first, while the simulated encoders still answer
         main = nullptr;
-        setTerminal(nullptr);
-        frmCancelSend::unload();
-        setBusy(false);
         encoder.reset();
-        box.reset();
     }
 
     void modeReplies_data() {

@@ -17,11 +17,6 @@
 using namespace qpes;
 using namespace qpes::test;
 
-namespace {
-
-
-} // namespace
-
 class TstLookup : public QObject {
     Q_OBJECT
 
@@ -30,11 +25,6 @@ private:
     std::unique_ptr<sim::EncoderSim> encoder;
     frmTerminal* main = nullptr;
 
-    void overrideReply(const QByteArray& key, const QByteArray& reply) {
-        auto options = encoder->options();
-        options.replyOverrides = {{key, reply}};
-        encoder->setOptions(options);
-    }
     // The lookup as the user starts it: the enabled button, clicked.
     void clickLookup() {
         main->setEnabled(Control::cmdLookup, true);
@@ -77,12 +67,9 @@ private slots:
         encoder->loadDatabase(db);
     }
     void cleanup() {
-        delete frmTerminal::instance();
+        box.reset(); // the windows go first, while the simulated encoders still answer
         main = nullptr;
-        setTerminal(nullptr);
-        setBusy(false);
         encoder.reset();
-        box.reset();
     }
 
     void sendsTheBoxText_data() {
@@ -128,7 +115,7 @@ private slots:
         QFETCH(QByteArray, override);
         QFETCH(QString, label);
         if (!override.isEmpty())
-            overrideReply("LOOKUP " + id.toLatin1(), override);
+            encoder->setReplyOverride("LOOKUP " + id.toLatin1(), override);
         main->setCaption(Control::txLookup, id);
         clickLookup();
         QCOMPARE(main->caption(Control::lblLookup), label);
@@ -139,7 +126,7 @@ private slots:
     // While it waits the button rests, the label is empty and the reply timer runs at 4000 ms;
     // the timer's event is played here instead of waiting four seconds for it.
     void timeOut() {
-        overrideReply("LOOKUP 1", "");
+        encoder->setReplyOverride("LOOKUP 1", "");
         main->setCaption(Control::lblLookup, "Response: old");
         main->link().Timer2.setInterval(300);
         bool buttonEnabled = true;

@@ -101,7 +101,6 @@ bool sameSettings(const EncoderSettings& a, const EncoderSettings& b) {
            a.PETEnabled == b.PETEnabled && a.PETSupported == b.PETSupported;
 }
 
-
 } // namespace
 
 class TstProgram : public QObject {
@@ -158,13 +157,9 @@ private slots:
         QVERIFY(main->link().MSComm1.setPortOpen(true));
     }
     void cleanup() {
-        delete frmTerminal::instance();
+        box.reset(); // the windows go first, while the simulated encoders still answer
         main = nullptr;
-        setTerminal(nullptr);
-        frmCancelSend::unload();
-        setBusy(false);
         encoder.reset();
-        box.reset();
     }
 
     void programsANewDatabase_data() {
@@ -251,9 +246,7 @@ private slots:
 
     // "COMP2>" has no LF: the query's wait ends at the time-out, then the box.
     void comp2Detected() {
-        auto options = encoder->options();
-        options.replyOverrides = {{"CONFIG IDASCAP?", "COMP2>"}};
-        encoder->setOptions(options);
+        encoder->setReplyOverride("CONFIG IDASCAP?", "COMP2>");
         main->link().Timer2.setInterval(300);
         shared().EncoderMatches = true;
         WriteEncoderDatabase();
@@ -272,9 +265,7 @@ private slots:
 
     void improperIdAsCapResponse() {
         encoder->setSetting("idascap", "1");
-        auto options = encoder->options();
-        options.replyOverrides = {{"CONFIG IDASCAP 0", "ERROR\r\n"}};
-        encoder->setOptions(options);
+        encoder->setReplyOverride("CONFIG IDASCAP 0", "ERROR\r\n");
         main->bringToFront(Control::ImgConnected);
         shared().EncoderMatches = false;
         WriteEncoderDatabase();
@@ -326,9 +317,7 @@ private slots:
         QFETCH(QString, status);
         QFETCH(int, commands);
 
-        auto options = encoder->options();
-        options.replyOverrides = {{key, reply}};
-        encoder->setOptions(options);
+        encoder->setReplyOverride(key, reply);
         main->link().Timer2.setInterval(300);
         clearTables(shared().Db);
         shared().EncoderMatches = matchesBefore;
@@ -349,9 +338,7 @@ private slots:
     // Only a box left on screen by another operation can cancel a run; here the flag is set
     // while family 5's record waits for its acknowledgement.
     void cancelAtARecord() {
-        auto options = encoder->options();
-        options.replyOverrides = {{"G 5", ""}};
-        encoder->setOptions(options);
+        encoder->setReplyOverride("G 5", "");
         main->link().Timer2.setInterval(20000);
         clearTables(shared().Db);
         WhenReceived cancel(*encoder, writeBlock("G 5 0 8 5 A 0 0 0 0 0"),
@@ -367,9 +354,7 @@ private slots:
     }
 
     void cancelAtTheQuery() {
-        auto options = encoder->options();
-        options.replyOverrides = {{"CONFIG IDASCAP?", ""}};
-        encoder->setOptions(options);
+        encoder->setReplyOverride("CONFIG IDASCAP?", "");
         main->link().Timer2.setInterval(20000);
         main->setStatus(1, "before");
         WhenReceived cancel(*encoder, "CONFIG IDASCAP?\r", [] { shared().CancelRequested = true; });
@@ -391,9 +376,7 @@ private slots:
     }
     void stopsWhenTheLinkGoes() {
         QFETCH(bool, closePort);
-        auto options = encoder->options();
-        options.replyOverrides = {{"L 3", ""}};
-        encoder->setOptions(options);
+        encoder->setReplyOverride("L 3", "");
         main->link().Timer2.setInterval(20000);
         clearTables(shared().Db);
         Link& link = main->link();

@@ -70,11 +70,10 @@ private slots:
         SettingsStore::setPortDevice(3, com3->slavePath());
     }
     void cleanup() {
-        delete frmTerminal::instance();
+        box.reset(); // the windows go first, while the simulated encoders still answer
         main = nullptr;
         com1.reset();
         com3.reset();
-        box.reset();
     }
 
     void design() {

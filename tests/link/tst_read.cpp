@@ -146,7 +146,6 @@ QByteArray settingText(const EncoderSettings& e, const QByteArray& name) {
     return "?";
 }
 
-
 } // namespace
 
 class TstRead : public QObject {
@@ -158,11 +157,6 @@ private:
     frmTerminal* main = nullptr;
 
     bool inFront(const char* picture) const { return !main->findChild<QWidget*>(picture)->isHidden(); }
-    void overrideReply(const QByteArray& key, const QByteArray& reply) {
-        auto options = encoder->options();
-        options.replyOverrides = {{key, reply}};
-        encoder->setOptions(options);
-    }
     void verifyRunEnded() {
         const SharedState& s = shared();
         QVERIFY(!s.DatabaseBusy);
@@ -191,13 +185,9 @@ private slots:
         encoder->loadDatabase(encoderDatabase());
     }
     void cleanup() {
-        delete frmTerminal::instance();
+        box.reset(); // the windows go first, while the simulated encoders still answer
         main = nullptr;
-        setTerminal(nullptr);
-        frmCancelSend::unload();
-        setBusy(false);
         encoder.reset();
-        box.reset();
     }
 
     void readsEveryRecordKind_data() {
@@ -331,7 +321,7 @@ private slots:
     }
 
     void timeOutAtGroup4() {
-        overrideReply("L 4", "");
+        encoder->setReplyOverride("L 4", "");
         main->link().Timer2.setInterval(300);
         fillOld(shared().Db);
         const PagerDatabase before = shared().Db;
@@ -411,7 +401,7 @@ private slots:
 
     // No answer to the query: the mode counts as off and the read goes on.
     void queryTimesOut() {
-        overrideReply("CONFIG IDASCAP?", "");
+        encoder->setReplyOverride("CONFIG IDASCAP?", "");
         main->link().Timer2.setInterval(300);
         shared().Db.Settings.IDAsCap = true;
         main->setCaption(Control::lblIDAsCap, "ID As Capcode Mode is ON");
@@ -437,7 +427,7 @@ private slots:
         QFETCH(int, commands);
         QFETCH(bool, recordsRead);
         encoder->setSetting("idascap", "1");
-        overrideReply(key, "ERROR\r\n");
+        encoder->setReplyOverride(key, "ERROR\r\n");
         main->bringToFront(Control::ImgConnected);
         fillOld(shared().Db);
         shared().EncoderMatches = false;
@@ -462,7 +452,7 @@ private slots:
 
     // A cancel ends the read quietly and stays set for whoever runs next.
     void cancelAtAFamily() {
-        overrideReply("G 7", "");
+        encoder->setReplyOverride("G 7", "");
         main->link().Timer2.setInterval(20000);
         fillOld(shared().Db);
         shared().EncoderMatches = true;
@@ -486,7 +476,7 @@ private slots:
     }
     void stopsWhenTheLinkGoes() {
         QFETCH(bool, closePort);
-        overrideReply("M 2", "");
+        encoder->setReplyOverride("M 2", "");
         main->link().Timer2.setInterval(20000);
         shared().EncoderMatches = true;
         Link& link = main->link();

@@ -1,6 +1,9 @@
 #include "support/TestSupport.h"
 
 #include "app/Platform.h"
+#include "app/frmSplash.h"
+#include "app/frmTerminal.h"
+#include "link/frmCancelSend.h"
 #include "model/PagerDatabase.h"
 
 #include <QDir>
@@ -18,6 +21,10 @@ Sandbox::Sandbox() : m_startFolder(QDir::currentPath()) {
 }
 
 Sandbox::~Sandbox() {
+    delete frmSplash::instance();
+    delete frmTerminal::instance();
+    frmCancelSend::unload();
+    setBusy(false);
     Dialogs::setScript(nullptr);
     QDir::setCurrent(m_startFolder);
 }

@@ -201,6 +201,12 @@ EncoderOptions EncoderSim::options() const {
     return m_protocol.options;
 }
 
+void EncoderSim::setReplyOverride(const QByteArray& key, const QByteArray& reply) {
+    EncoderOptions changed = options();
+    changed.replyOverrides = {{key, reply}};
+    setOptions(changed);
+}
+
 void EncoderSim::setOptions(const EncoderOptions& options) {
     std::lock_guard lock(m_mutex);
     m_protocol.options = options;

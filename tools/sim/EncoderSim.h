@@ -32,6 +32,8 @@ public:
     // The encoder.
     EncoderOptions options() const;
     void setOptions(const EncoderOptions& options);
+    // Answers the command `key` with `reply` alone (empty: silence) instead of carrying it out.
+    void setReplyOverride(const QByteArray& key, const QByteArray& reply);
     void setMode(Mode mode);
     // Anything else of the protocol, under the simulator's lock: sim.withProtocol([](auto& p) {...}).
     template <class F> auto withProtocol(F&& f) {
