@@ -1,8 +1,8 @@
 #include "app/Printout.h"
 
-#include "app/Dialogs.h"
-#include "app/Platform.h"
 #include "model/Text.h"
+#include "platform/Dialogs.h"
+#include "platform/Platform.h"
 
 #include <QFont>
 #include <QFontMetrics>

@@ -1,9 +1,9 @@
 #include "app/frmSplash.h"
 
-#include "app/Dialogs.h"
 #include "app/Pictures.h"
-#include "app/Platform.h"
 #include "app/frmTerminal.h"
+#include "platform/Dialogs.h"
+#include "platform/Platform.h"
 
 #include <QLabel>
 #include <QPointer>

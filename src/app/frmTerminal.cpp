@@ -1,8 +1,6 @@
 #include "app/frmTerminal.h"
 
-#include "app/Dialogs.h"
 #include "app/Pictures.h"
-#include "app/Platform.h"
 #include "app/Printout.h"
 #include "app/frmSplash.h"
 #include "link/Lookup.h"
@@ -13,6 +11,8 @@
 #include "model/DatabaseFile.h"
 #include "model/PagerDatabase.h"
 #include "model/Text.h"
+#include "platform/Dialogs.h"
+#include "platform/Platform.h"
 
 #include <QAction>
 #include <QApplication>

@@ -2,8 +2,8 @@
 // The main window: owns the serial port, the two timers, the status bar and the toolbar, and
 // dispatches every menu item and toolbar button.
 
-#include "app/TerminalControls.h"
 #include "link/Link.h"
+#include "platform/TerminalControls.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -20,13 +20,6 @@ class QToolBar;
 class QToolButton;
 
 namespace qpes {
-
-// A window that asks the user before it may close (the editors' incomplete-record question).
-class AsksBeforeClosing {
-public:
-    virtual ~AsksBeforeClosing() = default;
-    virtual bool queryUnload() = 0; // true: the window may close
-};
 
 class frmTerminal : public QMainWindow, public TerminalControls {
     Q_OBJECT

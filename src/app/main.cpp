@@ -1,5 +1,5 @@
-#include "app/Dialogs.h"
 #include "app/frmSplash.h"
+#include "platform/Dialogs.h"
 
 #include <QApplication>
 

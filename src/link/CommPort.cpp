@@ -1,6 +1,6 @@
 #include "link/CommPort.h"
 
-#include "app/Platform.h"
+#include "platform/Platform.h"
 
 #include <QElapsedTimer>
 #include <QStringList>

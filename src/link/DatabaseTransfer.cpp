@@ -1,9 +1,9 @@
 #include "link/DatabaseTransfer.h"
 
-#include "app/Dialogs.h"
-#include "app/TerminalControls.h"
 #include "link/Link.h"
 #include "model/PagerDatabase.h"
+#include "platform/Dialogs.h"
+#include "platform/TerminalControls.h"
 
 namespace qpes {
 

@@ -1,8 +1,8 @@
 #include "link/Exchange.h"
 
-#include "app/Dialogs.h"
 #include "link/Link.h"
 #include "model/PagerDatabase.h"
+#include "platform/Dialogs.h"
 
 #include <QCoreApplication>
 

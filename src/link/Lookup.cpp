@@ -1,11 +1,11 @@
 #include "link/Lookup.h"
 
-#include "app/Dialogs.h"
-#include "app/TerminalControls.h"
 #include "link/Link.h"
 #include "model/PagerDatabase.h"
 #include "model/Tap.h"
 #include "model/Text.h"
+#include "platform/Dialogs.h"
+#include "platform/TerminalControls.h"
 
 #include <QCoreApplication>
 

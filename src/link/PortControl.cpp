@@ -1,14 +1,14 @@
 #include "link/PortControl.h"
 
-#include "app/Dialogs.h"
-#include "app/Platform.h"
-#include "app/TerminalControls.h"
 #include "link/Exchange.h"
 #include "link/Link.h"
 #include "link/ReadDatabase.h"
 #include "link/frmCancelSend.h"
 #include "model/PagerDatabase.h"
 #include "model/Tap.h"
+#include "platform/Dialogs.h"
+#include "platform/Platform.h"
+#include "platform/TerminalControls.h"
 
 namespace qpes {
 

@@ -1,8 +1,5 @@
 #include "link/ProgramDatabase.h"
 
-#include "app/Dialogs.h"
-#include "app/Platform.h"
-#include "app/TerminalControls.h"
 #include "link/DatabaseTransfer.h"
 #include "link/Exchange.h"
 #include "link/Link.h"
@@ -10,6 +7,9 @@
 #include "model/DatabaseRecord.h"
 #include "model/PagerDatabase.h"
 #include "model/Tap.h"
+#include "platform/Dialogs.h"
+#include "platform/Platform.h"
+#include "platform/TerminalControls.h"
 
 namespace qpes {
 

@@ -1,7 +1,7 @@
 #include "link/frmCancelSend.h"
 
-#include "app/Platform.h"
 #include "model/PagerDatabase.h"
+#include "platform/Platform.h"
 
 #include <QApplication>
 #include <QEvent>

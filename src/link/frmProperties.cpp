@@ -1,11 +1,11 @@
 #include "link/frmProperties.h"
 
-#include "app/Dialogs.h"
-#include "app/Platform.h"
-#include "app/TerminalControls.h"
 #include "link/Link.h"
 #include "model/PagerDatabase.h"
 #include "model/Text.h"
+#include "platform/Dialogs.h"
+#include "platform/Platform.h"
+#include "platform/TerminalControls.h"
 
 #include <QComboBox>
 #include <QFrame>

@@ -1,7 +1,7 @@
-#include "app/Dialogs.h"
-#include "app/Platform.h"
 #include "app/Printout.h"
 #include "model/PagerDatabase.h"
+#include "platform/Dialogs.h"
+#include "platform/Platform.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 // The main window: start-up, the file commands, the exit question and the shutdown.
 
-#include "app/Platform.h"
 #include "app/frmTerminal.h"
 #include "model/DatabaseFile.h"
 #include "model/PagerDatabase.h"
+#include "platform/Platform.h"
 #include "support/TestSupport.h"
 
 #include <QAction>

@@ -1,11 +1,11 @@
 // Opening and closing the port with the search for the encoder, run from the real main window
 // against the encoder simulator on a pseudo-terminal.
 
-#include "app/Platform.h"
 #include "app/frmTerminal.h"
 #include "link/PortControl.h"
 #include "link/frmCancelSend.h"
 #include "model/PagerDatabase.h"
+#include "platform/Platform.h"
 #include "sim/EncoderSim.h"
 #include "support/TestSupport.h"
 

@@ -1,11 +1,11 @@
 // The serial port layer and the request-and-wait exchange over a real pseudo-terminal; the test
 // plays the encoder on the master side.
 
-#include "app/Dialogs.h"
-#include "app/Platform.h"
 #include "link/Exchange.h"
 #include "link/Link.h"
 #include "model/PagerDatabase.h"
+#include "platform/Dialogs.h"
+#include "platform/Platform.h"
 
 #include <QtTest>
 

@@ -1,10 +1,10 @@
 // The main window's ID lookup against the simulator: the command sent, the rewritten reply in
 // the label, the time-out, and the reply timer it leaves behind.
 
-#include "app/Platform.h"
 #include "app/frmTerminal.h"
 #include "link/Lookup.h"
 #include "model/PagerDatabase.h"
+#include "platform/Platform.h"
 #include "sim/EncoderSim.h"
 #include "support/TestSupport.h"
 #include "support/WhenReceived.h"

@@ -1,13 +1,13 @@
 // Programming the encoder database from the main window into the simulator: the exact bytes,
 // the boxes, and the state every way out leaves behind.
 
-#include "app/Platform.h"
 #include "app/frmTerminal.h"
 #include "link/ProgramDatabase.h"
 #include "link/ReadDatabase.h"
 #include "link/frmCancelSend.h"
 #include "model/PagerDatabase.h"
 #include "model/Text.h"
+#include "platform/Platform.h"
 #include "sim/EncoderSim.h"
 #include "support/TestSupport.h"
 #include "support/WhenReceived.h"

@@ -2,10 +2,10 @@
 // what OK and Cancel apply and store. COM1 and COM3 are simulators' lines; every other port is
 // a device that does not exist.
 
-#include "app/Platform.h"
 #include "app/frmTerminal.h"
 #include "link/frmProperties.h"
 #include "model/PagerDatabase.h"
+#include "platform/Platform.h"
 #include "sim/EncoderSim.h"
 #include "support/TestSupport.h"
 

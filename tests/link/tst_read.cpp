@@ -1,12 +1,12 @@
 // Reading the encoder database from the simulator into the tables: the bytes asked, each record
 // kind's decoding, the question before overwriting edits, and every way the read can stop.
 
-#include "app/Platform.h"
 #include "app/frmTerminal.h"
 #include "link/ReadDatabase.h"
 #include "link/frmCancelSend.h"
 #include "model/PagerDatabase.h"
 #include "model/Text.h"
+#include "platform/Platform.h"
 #include "sim/EncoderSim.h"
 #include "support/TestSupport.h"
 #include "support/WhenReceived.h"

@@ -1,10 +1,10 @@
 #include "support/TestSupport.h"
 
-#include "app/Platform.h"
 #include "app/frmSplash.h"
 #include "app/frmTerminal.h"
 #include "link/frmCancelSend.h"
 #include "model/PagerDatabase.h"
+#include "platform/Platform.h"
 
 #include <QDir>
 #include <QFile>

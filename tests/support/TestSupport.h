@@ -2,7 +2,7 @@
 // A clean world for each GUI test: a fresh program folder and settings file, a scripted
 // dialog service and freshly started shared state. Its end takes down the windows the test left.
 
-#include "app/Dialogs.h"
+#include "platform/Dialogs.h"
 
 #include <QString>
 #include <QTemporaryDir>

@@ -2,14 +2,14 @@
 // reads it back, and sets each run's elapsed time beside the time its bytes need on the wire
 // (10 bits a byte). Not a test: run it by hand.
 
-#include "app/Dialogs.h"
-#include "app/Platform.h"
-#include "app/TerminalControls.h"
 #include "link/Link.h"
 #include "link/ProgramDatabase.h"
 #include "link/ReadDatabase.h"
 #include "model/PagerDatabase.h"
 #include "model/Text.h"
+#include "platform/Dialogs.h"
+#include "platform/Platform.h"
+#include "platform/TerminalControls.h"
 #include "sim/EncoderSim.h"
 
 #include <QApplication>

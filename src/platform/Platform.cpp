@@ -1,6 +1,6 @@
-#include "app/Platform.h"
+#include "platform/Platform.h"
 
-#include "app/Dialogs.h"
+#include "platform/Dialogs.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -1,4 +1,4 @@
-#include "app/TerminalControls.h"
+#include "platform/TerminalControls.h"
 
 #include "model/PagerDatabase.h"
 

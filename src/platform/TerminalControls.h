@@ -64,6 +64,13 @@ public:
     virtual void unloadTestConsole() = 0;
 };
 
+// A window that asks the user before it may close (the editors' incomplete-record question).
+class AsksBeforeClosing {
+public:
+    virtual ~AsksBeforeClosing() = default;
+    virtual bool queryUnload() = 0; // true: the window may close
+};
+
 // The main window of this run (null before it is loaded and after it is gone).
 TerminalControls* terminal();
 void setTerminal(TerminalControls* t);
