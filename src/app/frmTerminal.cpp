@@ -280,7 +280,7 @@ void frmTerminal::Form_Load() {
     bringToFront(Control::ImgNotConnected);
     centreOnScreen(this);
 
-    CommPort& port = m_link.MSComm1;
+    CommControl& port = m_link.MSComm1;
     const QString settings = SettingsStore::get(QStringLiteral("Settings"));
     if (!settings.isEmpty()) {
         if (!port.setSettings(settings)) {
@@ -309,8 +309,8 @@ void frmTerminal::Form_Load() {
     s.LastFile = SettingsStore::get(QStringLiteral("LastFile"));
 
     const QString n = QString::number(port.CommPort());
-    setToolTip(Control::ImgNotConnected, QStringLiteral(" Enable COM ") + n + QStringLiteral(" "));
-    setToolTip(Control::ImgConnected, QStringLiteral(" Disable COM ") + n + QStringLiteral(" "));
+    setControlToolTip(Control::ImgNotConnected, QStringLiteral(" Enable COM ") + n + QStringLiteral(" "));
+    setControlToolTip(Control::ImgConnected, QStringLiteral(" Disable COM ") + n + QStringLiteral(" "));
     setCaption(Control::cmdComStatus, QStringLiteral("Open COM ") + n);
 
     loadLastFile();
@@ -478,7 +478,7 @@ void frmTerminal::mnuWriteDB_Click() {
     if (yes)
         WriteEncoderDatabase();
     if (m_link.MSComm1.PortOpen())
-        setEnabled(Control::mnuTest, true);
+        setControlEnabled(Control::mnuTest, true);
 }
 
 void frmTerminal::mnuReadDB_Click() {
@@ -547,7 +547,7 @@ void frmTerminal::cmdSettings_Click() {
 }
 
 void frmTerminal::mnuQMHelp_Click() {
-    Dialogs::openDocument(QDir::current().absoluteFilePath(shared().HelpFile));
+    openHelpFile();
 }
 
 void frmTerminal::mnuAbout_Click() {
@@ -701,7 +701,7 @@ QAction* frmTerminal::action(Control c) const {
     return qobject_cast<QAction*>(control(c));
 }
 
-void frmTerminal::setEnabled(Control c, bool enabled) {
+void frmTerminal::setControlEnabled(Control c, bool enabled) {
     QObject* o = control(c);
     if (auto* a = qobject_cast<QAction*>(o))
         a->setEnabled(enabled);
@@ -709,7 +709,7 @@ void frmTerminal::setEnabled(Control c, bool enabled) {
         w->setEnabled(enabled);
 }
 
-bool frmTerminal::isEnabled(Control c) const {
+bool frmTerminal::controlEnabled(Control c) const {
     QObject* o = control(c);
     if (auto* a = qobject_cast<QAction*>(o))
         return a->isEnabled();
@@ -743,7 +743,7 @@ QString frmTerminal::caption(Control c) const {
     return QString();
 }
 
-void frmTerminal::setToolTip(Control c, const QString& tip) {
+void frmTerminal::setControlToolTip(Control c, const QString& tip) {
     QObject* o = control(c);
     if (auto* a = qobject_cast<QAction*>(o))
         a->setToolTip(tip);

@@ -30,11 +30,11 @@ public:
     ~frmTerminal() override;
 
     // TerminalControls
-    void setEnabled(Control c, bool enabled) override;
-    bool isEnabled(Control c) const override;
+    void setControlEnabled(Control c, bool enabled) override;
+    bool controlEnabled(Control c) const override;
     void setCaption(Control c, const QString& caption) override;
     QString caption(Control c) const override;
-    void setToolTip(Control c, const QString& tip) override;
+    void setControlToolTip(Control c, const QString& tip) override;
     void setChecked(Control c, bool checked) override;
     void bringToFront(Control c) override;
     void setStatus(int panel, const QString& text) override;

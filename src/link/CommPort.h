@@ -65,8 +65,4 @@ private:
     QString m_error;
 };
 
-// The class cannot carry the name of its own CommPort property; the rest of the program calls
-// the port type by that name.
-using CommPort = CommControl;
-
 } // namespace qpes

@@ -19,16 +19,16 @@ ExchangeResult TransferExchange(Link& link, bool portWasOpen, const QByteArray& 
 
 void SetToolbarEnabled(TerminalControls& t, bool enabled) {
     for (int n = 1; n <= 7; ++n)
-        t.setEnabled(toolbarButton(n), enabled);
+        t.setControlEnabled(toolbarButton(n), enabled);
 }
 
 void RestoreToolbar(TerminalControls& t) {
     const bool open = t.link().MSComm1.PortOpen();
     for (int n = 1; n <= 4; ++n)
-        t.setEnabled(toolbarButton(n), true);
-    t.setEnabled(toolbarButton(5), open);
-    t.setEnabled(toolbarButton(6), open);
-    t.setEnabled(toolbarButton(7), open && shared().EncoderMatches);
+        t.setControlEnabled(toolbarButton(n), true);
+    t.setControlEnabled(toolbarButton(5), open);
+    t.setControlEnabled(toolbarButton(6), open);
+    t.setControlEnabled(toolbarButton(7), open && shared().EncoderMatches);
 }
 
 void ReportImproperIdAsCapResponse() {

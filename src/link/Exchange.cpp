@@ -23,7 +23,7 @@ bool holdsTerminator(const QByteArray& reply, const QList<QByteArray>& terminato
 
 ExchangeResult waitForReply(Link& link, const QList<QByteArray>& terminators) {
     ExchangeGuard guard(link);
-    CommPort& port = link.MSComm1;
+    CommControl& port = link.MSComm1;
     const SharedState& s = shared();
     // A port that was never open has nothing to close under us: the wait then runs to its time-out.
     const bool wasOpen = port.PortOpen();
@@ -58,7 +58,7 @@ ExchangeResult waitForReply(Link& link, const QList<QByteArray>& terminators) {
 ExchangeResult EncoderExchange(Link& link, const QByteArray& command, const QList<QByteArray>& terminators,
                                bool dropFirst) {
     ExchangeGuard guard(link);
-    CommPort& port = link.MSComm1;
+    CommControl& port = link.MSComm1;
     if (dropFirst)
         port.clearInBuffer();
     if (!port.Output(command)) {

@@ -14,7 +14,7 @@ class Link : public QObject {
 public:
     explicit Link(QObject* parent = nullptr);
 
-    CommPort MSComm1;
+    CommControl MSComm1;
     QTimer Timer1; // 1000 ms, one-shot: sets TickElapsed
     QTimer Timer2; // reply time-out, 6000 ms until someone sets another: sets ReplyTimedOut
 

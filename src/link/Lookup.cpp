@@ -45,7 +45,7 @@ QByteArray readableReply(QByteArray reply) {
 // does not end it. Leaving the program, or the port closing under the wait, ends it at once.
 QByteArray awaitReply(Link& link) {
     const SharedState& s = shared();
-    CommPort& port = link.MSComm1;
+    CommControl& port = link.MSComm1;
     const bool wasOpen = port.PortOpen();
     const auto aborted = [&] { return s.ExitConfirmed || (wasOpen && !port.PortOpen()); };
     QByteArray reply;
@@ -68,11 +68,11 @@ void LookupId() {
     Link& link = t->link();
     ExchangeGuard guard(link);
     SharedState& s = shared();
-    CommPort& port = link.MSComm1;
+    CommControl& port = link.MSComm1;
 
     // The button rests while its own exchange runs.
-    const bool buttonWasEnabled = t->isEnabled(Control::cmdLookup);
-    t->setEnabled(Control::cmdLookup, false);
+    const bool buttonWasEnabled = t->controlEnabled(Control::cmdLookup);
+    t->setControlEnabled(Control::cmdLookup, false);
 
     t->setCaption(Control::lblLookup, QString());
     port.clearInBuffer();
@@ -98,7 +98,7 @@ void LookupId() {
     t->setCaption(Control::lblLookup,
                   QStringLiteral("Response: ") + QString::fromLatin1(readableReply(reply)));
     // An edit or a closed port during the wait has disabled it for good reason.
-    t->setEnabled(Control::cmdLookup, buttonWasEnabled && port.PortOpen() && s.EncoderMatches);
+    t->setControlEnabled(Control::cmdLookup, buttonWasEnabled && port.PortOpen() && s.EncoderMatches);
 }
 
 } // namespace qpes

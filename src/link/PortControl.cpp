@@ -34,14 +34,14 @@ const char* const V7Banner = "Quillmar Paging Encoder v7";
 enum class Outcome { Found, Failed, Closed };
 
 // The pending port error, shown once and then forgotten.
-void reportPendingError(CommPort& port) {
+void reportPendingError(CommControl& port) {
     if (port.hasError()) {
         Dialogs::failure(port.errorDescription());
         port.clearError();
     }
 }
 
-QString portNumber(const CommPort& port) {
+QString portNumber(const CommControl& port) {
     return QString::number(port.CommPort());
 }
 
@@ -52,20 +52,20 @@ void endSteps() {
 }
 
 void closingSteps(TerminalControls& t) {
-    CommPort& port = t.link().MSComm1;
+    CommControl& port = t.link().MSComm1;
     const QString n = portNumber(port);
-    t.setEnabled(Control::mnuTest, false);
-    t.setEnabled(Control::cmdLookup, false);
-    t.setEnabled(Control::mnuSendMsg, false);
-    t.setEnabled(toolbarButton(7), false);
-    t.setEnabled(toolbarButton(6), false);
-    t.setEnabled(toolbarButton(5), false);
+    t.setControlEnabled(Control::mnuTest, false);
+    t.setControlEnabled(Control::cmdLookup, false);
+    t.setControlEnabled(Control::mnuSendMsg, false);
+    t.setControlEnabled(toolbarButton(7), false);
+    t.setControlEnabled(toolbarButton(6), false);
+    t.setControlEnabled(toolbarButton(5), false);
     t.bringToFront(Control::ImgNotConnected);
     t.setCaption(Control::mnuOpen, QStringLiteral("&Open Port"));
     t.setCaption(Control::cmdComStatus, QStringLiteral("Open COM ") + n);
     t.setStatus(2, QStringLiteral("COM ") + n + QStringLiteral(" Closed"));
-    t.setEnabled(Control::mnuReadDB, false);
-    t.setEnabled(Control::mnuWriteDB, false);
+    t.setControlEnabled(Control::mnuReadDB, false);
+    t.setControlEnabled(Control::mnuWriteDB, false);
     t.unloadTestConsole();
     port.setPortOpen(false);
     port.setSettings(QStringLiteral("9600,n,8,1"));
@@ -128,7 +128,7 @@ bool reportMode(const QByteArray& reply) {
 // carried the TAP prompt; the other outcomes have already closed the port.
 Outcome detect(TerminalControls& t, int savedInterval, QByteArray& reply) {
     Link& link = t.link();
-    CommPort& port = link.MSComm1;
+    CommControl& port = link.MSComm1;
     SharedState& s = shared();
     for (const Attempt& attempt : Attempts) {
         setBusy(true);
@@ -174,7 +174,7 @@ Outcome detect(TerminalControls& t, int savedInterval, QByteArray& reply) {
 
 // The encoder answered: the connected state, the settings kept for the next start, and the read.
 void encoderFound(TerminalControls& t, const QByteArray& reply) {
-    CommPort& port = t.link().MSComm1;
+    CommControl& port = t.link().MSComm1;
     SharedState& s = shared();
     const QString settings = port.Settings();
     if (settings != QLatin1String("9600,n,8,1") && settings != QLatin1String("9600,e,7,1") &&
@@ -195,13 +195,13 @@ void encoderFound(TerminalControls& t, const QByteArray& reply) {
     frmCancelSend::unload();
     setBusy(false);
     s.EncoderDetected = true;
-    t.setEnabled(Control::mnuTest, true);
+    t.setControlEnabled(Control::mnuTest, true);
     const QString n = portNumber(port);
     t.setStatus(2, QStringLiteral("COM ") + n + QStringLiteral(" Open at ") + port.Settings());
     t.setCaption(Control::mnuOpen, QStringLiteral("&Close Port"));
     t.setCaption(Control::cmdComStatus, QStringLiteral("Close COM ") + n);
-    t.setEnabled(Control::mnuReadDB, true);
-    t.setEnabled(Control::mnuWriteDB, true);
+    t.setControlEnabled(Control::mnuReadDB, true);
+    t.setControlEnabled(Control::mnuWriteDB, true);
     SettingsStore::set(QStringLiteral("Settings"), port.Settings());
 
     Dialogs::message(QStringLiteral("Paging Encoder Was Detected\rThe Encoder Database will Now be Read"),
@@ -215,7 +215,7 @@ void encoderFound(TerminalControls& t, const QByteArray& reply) {
 
     if (reply.startsWith(V7Banner)) {
         t.setCaption(Control::Label25, QStringLiteral("Paging Encoder V7"));
-        t.setEnabled(Control::mnuTXTune, true);
+        t.setControlEnabled(Control::mnuTXTune, true);
     }
     endSteps();
 }
@@ -223,12 +223,12 @@ void encoderFound(TerminalControls& t, const QByteArray& reply) {
 void openingSteps(TerminalControls& t, int savedInterval) {
     t.setCaption(Control::mnuOpen, QStringLiteral("&Close Port"));
     if (shared().EncoderMatches) {
-        t.setEnabled(Control::cmdLookup, true);
-        t.setEnabled(Control::mnuSendMsg, true);
-        t.setEnabled(toolbarButton(7), true);
+        t.setControlEnabled(Control::cmdLookup, true);
+        t.setControlEnabled(Control::mnuSendMsg, true);
+        t.setControlEnabled(toolbarButton(7), true);
     }
-    t.setEnabled(toolbarButton(6), true);
-    t.setEnabled(toolbarButton(5), true);
+    t.setControlEnabled(toolbarButton(6), true);
+    t.setControlEnabled(toolbarButton(5), true);
     t.bringToFront(Control::ImgConnected);
     if (shared().EncoderDetected) {
         endSteps();
@@ -246,7 +246,7 @@ void ToggleComPort() {
     if (!t)
         return;
     Link& link = t->link();
-    CommPort& port = link.MSComm1;
+    CommControl& port = link.MSComm1;
     // The main window turns a second toggle during the run into a cancel.
     ExchangeGuard guard(link);
 

@@ -78,7 +78,7 @@ void clearFlags() {
     shared().ReplyTimedOut = false;
 }
 
-void reportWriteError(const CommPort& port) {
+void reportWriteError(const CommControl& port) {
     Dialogs::message(QStringLiteral("Error Writing Pager Database at\r") + port.Settings() +
                          QStringLiteral("  COM Port ") + QString::number(port.CommPort()) +
                          QStringLiteral("\rPlease Check Connections, Paging Encoder Configuration,\r"
@@ -177,8 +177,8 @@ bool programAll(TerminalControls& t) {
 
     t.setStatus(1, QStringLiteral("Encoder Matches Current Configuration"));
     s.EncoderMatches = true;
-    t.setEnabled(Control::cmdLookup, true);
-    t.setEnabled(Control::mnuSendMsg, true);
+    t.setControlEnabled(Control::cmdLookup, true);
+    t.setControlEnabled(Control::mnuSendMsg, true);
     return true;
 }
 
@@ -191,7 +191,7 @@ void WriteEncoderDatabase() {
     Link& link = t->link();
     ExchangeGuard guard(link);
     SharedState& s = shared();
-    CommPort& port = link.MSComm1;
+    CommControl& port = link.MSComm1;
 
     s.DatabaseBusy = true;
     clearFlags();

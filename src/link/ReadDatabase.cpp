@@ -61,7 +61,7 @@ void storeSetting(const QByteArrayView name, const QByteArray& reply, EncoderSet
     }
 }
 
-void reportReadError(const CommPort& port) {
+void reportReadError(const CommControl& port) {
     Dialogs::message(QStringLiteral("Error Reading Pager Database at\r") + port.Settings() +
                          QStringLiteral("  COM Port ") + QString::number(port.CommPort()) +
                          QStringLiteral("\rPlease Check Connections, Paging Encoder Configuration,\r"
@@ -120,8 +120,8 @@ public:
 
         m_t.setStatus(1, QStringLiteral("Current View Matches Encoder Configuration"));
         s.EncoderMatches = true;
-        m_t.setEnabled(Control::cmdLookup, true);
-        m_t.setEnabled(Control::mnuSendMsg, true);
+        m_t.setControlEnabled(Control::cmdLookup, true);
+        m_t.setControlEnabled(Control::mnuSendMsg, true);
         SetToolbarEnabled(m_t, true);
         return true;
     }
@@ -223,7 +223,7 @@ void ReadEncoderDatabase() {
     if (TerminalControls* now = terminal()) {
         if (!complete)
             RestoreToolbar(*now);
-        now->setEnabled(Control::mnuTest, true);
+        now->setControlEnabled(Control::mnuTest, true);
     }
     s.DatabaseBusy = false;
 }

@@ -149,7 +149,7 @@ void frmProperties::LoadPortProperties() {
     TerminalControls* t = terminal();
     if (!t)
         return;
-    CommPort& port = t->link().MSComm1;
+    CommControl& port = t->link().MSComm1;
     SharedState& s = shared();
 
     port.setPortOpen(false);
@@ -199,7 +199,7 @@ void frmProperties::cmdOK_Click() {
     TerminalControls* t = terminal();
     if (!t)
         return;
-    CommPort& port = t->link().MSComm1;
+    CommControl& port = t->link().MSComm1;
     SharedState& s = shared();
 
     const int oldPort = port.CommPort();
@@ -209,10 +209,10 @@ void frmProperties::cmdOK_Click() {
         if (port.setCommPort(newPort)) {
             const QString n = QString::number(port.CommPort());
             t->setCaption(Control::cmdComStatus, QStringLiteral("Open COM ") + n);
-            t->setToolTip(Control::ImgNotConnected, QStringLiteral(" Enable COM ") + n + QStringLiteral(" "));
-            t->setToolTip(Control::ImgConnected, QStringLiteral(" Disable COM ") + n + QStringLiteral(" "));
-            t->setEnabled(Control::mnuReadDB, false);
-            t->setEnabled(Control::mnuWriteDB, false);
+            t->setControlToolTip(Control::ImgNotConnected, QStringLiteral(" Enable COM ") + n + QStringLiteral(" "));
+            t->setControlToolTip(Control::ImgConnected, QStringLiteral(" Disable COM ") + n + QStringLiteral(" "));
+            t->setControlEnabled(Control::mnuReadDB, false);
+            t->setControlEnabled(Control::mnuWriteDB, false);
         }
         s.CommPortNumber = port.CommPort();
         if (port.hasError()) {

@@ -81,6 +81,10 @@ struct SharedState {
     bool GroupsAdjusted = false;
     bool LoggedIn = false;
     bool RangeTestRunning = false;
+    bool GroupsIncomplete = false; // the groups editor's own incomplete-record flag
+    bool UnloadPending = false;
+    bool ArchiveUpdating = false;
+    bool PagerIdError = false;
     QString LastFile;
     int CommPortNumber = 0;
     QByteArray EncodedCR;

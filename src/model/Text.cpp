@@ -69,6 +69,24 @@ std::optional<qint32> toInt32(QByteArrayView text) {
     return qint32(*v);
 }
 
+std::optional<qint64> parseDigits(QByteArrayView text) {
+    if (text.isEmpty())
+        return std::nullopt;
+    qint64 value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        const int digit = c - '0';
+        value = value > (std::numeric_limits<qint64>::max() - digit) / 10 ? std::numeric_limits<qint64>::max()
+                                                                          : value * 10 + digit;
+    }
+    return value;
+}
+
+bool isDigits(QByteArrayView text) {
+    return parseDigits(text).has_value();
+}
+
 QByteArray zeroFill(const QByteArray& text, int width) {
     if (text.size() >= width)
         return text;

@@ -15,6 +15,12 @@ std::optional<qint64> parseNumber(QByteArrayView text);
 std::optional<int> toInt16(QByteArrayView text);
 std::optional<qint32> toInt32(QByteArrayView text);
 
+// Strict reading for what the user types into an ID, quantity or capcode: one or more of the
+// digits 0 to 9 and nothing else (no blanks, sign, point or exponent). The value saturates at
+// the 64-bit maximum, so any length of digits is safe to compare against a limit.
+std::optional<qint64> parseDigits(QByteArrayView text);
+bool isDigits(QByteArrayView text);
+
 // Adds "0" on the left until the text has at least `width` characters.
 QByteArray zeroFill(const QByteArray& text, int width);
 

@@ -1,5 +1,6 @@
 #include "platform/Platform.h"
 
+#include "model/PagerDatabase.h"
 #include "platform/Dialogs.h"
 
 #include <QApplication>
@@ -92,6 +93,10 @@ void centreOnScreen(QWidget* window) {
     const QRect area = screen->geometry();
     window->move(area.x() + (area.width() - window->width()) / 2,
                  area.y() + (area.height() - window->height()) / 2);
+}
+
+void openHelpFile() {
+    Dialogs::openDocument(QDir(programFolder()).absoluteFilePath(shared().HelpFile));
 }
 
 } // namespace qpes

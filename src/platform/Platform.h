@@ -28,6 +28,9 @@ void setProgramFolder(const QString& path); // tests
 // Creates the program's folder and makes it the working folder.
 bool makeProgramFolderCurrent();
 
+// Opens the help document (`HelpFile`) from the program's folder, whatever the current folder.
+void openHelpFile();
+
 // The hourglass pointer: one on/off state, not a stack.
 void setBusy(bool busy);
 bool isBusy();

@@ -20,10 +20,10 @@ void MarkConfigurationModified() {
     TerminalControls* t = terminal();
     if (!t)
         return;
-    t->setEnabled(Control::cmdLookup, false);
-    t->setEnabled(Control::mnuSendMsg, false);
+    t->setControlEnabled(Control::cmdLookup, false);
+    t->setControlEnabled(Control::mnuSendMsg, false);
     t->setStatus(1, QStringLiteral("Current Configuration Modified, Does Not Match Encoder"));
-    t->setEnabled(toolbarButton(7), false);
+    t->setControlEnabled(toolbarButton(7), false);
 }
 
 } // namespace qpes

@@ -49,11 +49,11 @@ class TerminalControls {
 public:
     virtual ~TerminalControls() = default;
 
-    virtual void setEnabled(Control c, bool enabled) = 0;
-    virtual bool isEnabled(Control c) const = 0;
+    virtual void setControlEnabled(Control c, bool enabled) = 0;
+    virtual bool controlEnabled(Control c) const = 0;
     virtual void setCaption(Control c, const QString& caption) = 0; // menu text, button or label text
     virtual QString caption(Control c) const = 0;
-    virtual void setToolTip(Control c, const QString& tip) = 0;
+    virtual void setControlToolTip(Control c, const QString& tip) = 0;
     virtual void setChecked(Control c, bool checked) = 0;
     virtual void bringToFront(Control c) = 0;                   // the two port pictures
     virtual void setStatus(int panel, const QString& text) = 0; // StatusBar1 panels 1 and 2

@@ -83,10 +83,10 @@ private slots:
         for (Control c :
              {Control::mnuSave, Control::mnuWriteDB, Control::mnuReadDB, Control::mnuTest,
               Control::mnuSendMsg, Control::cmdLookup, toolbarButton(5), toolbarButton(6), toolbarButton(7)})
-            QVERIFY2(!main->isEnabled(c), qPrintable(QString::number(int(c))));
+            QVERIFY2(!main->controlEnabled(c), qPrintable(QString::number(int(c))));
         for (Control c : {Control::mnuOpenFile, Control::mnuNewDB, Control::mnuSaveAs, Control::mnuPrintDB,
                           toolbarButton(2), toolbarButton(3), toolbarButton(4), Control::cmdSettings})
-            QVERIFY2(main->isEnabled(c), qPrintable(QString::number(int(c))));
+            QVERIFY2(main->controlEnabled(c), qPrintable(QString::number(int(c))));
 
         const SharedState& s = shared();
         QVERIFY(s.EncoderMatches);
@@ -161,7 +161,7 @@ private slots:
         QCOMPARE(main->findChild<QLineEdit*>("txtConfigNotes")->text(), QString("site A, north"));
         QCOMPARE(main->caption(Control::lblIDAsCap), QString("ID As Capcode Mode is ON"));
         QVERIFY(s.EncoderMatches);
-        QVERIFY(!main->isEnabled(Control::mnuSave));
+        QVERIFY(!main->controlEnabled(Control::mnuSave));
         QCOMPARE(main->DatabaseFilePath(), QString());
 
         main->close();
@@ -202,7 +202,7 @@ private slots:
         QCOMPARE(main->status(1), QString("Saved Database to File: NEW.PG7, Doesn't Match Encoder"));
         QCOMPARE(store().value("Properties/LastFile").toString(), QString("NEW.PG7"));
         QCOMPARE(QDir::currentPath(), QDir(box->folder()).canonicalPath());
-        QVERIFY(main->isEnabled(Control::mnuSave));
+        QVERIFY(main->controlEnabled(Control::mnuSave));
 
         // Save writes the same file again, now with the edited notes.
         shared().Notes = "rev 2";
@@ -221,9 +221,9 @@ private slots:
 
     void openReadsTheFileAndClearsTheMatch() {
         start();
-        main->setEnabled(Control::cmdLookup, true);
-        main->setEnabled(Control::mnuSendMsg, true);
-        main->setEnabled(toolbarButton(7), true);
+        main->setControlEnabled(Control::cmdLookup, true);
+        main->setControlEnabled(Control::mnuSendMsg, true);
+        main->setControlEnabled(toolbarButton(7), true);
         QByteArray file = newDatabaseFile();
         file.replace("Fam2,0,0000000,5,A,3,000,0000,00,00", "Fam2,1,0001000,2,A,3,005,12,1,15");
         QDir().mkpath(box->path("elsewhere"));
@@ -237,12 +237,12 @@ private slots:
         QCOMPARE(main->status(1), QString("Loaded File: B.PG7, Doesn't Match Encoder"));
         QCOMPARE(store().value("Properties/LastFile").toString(), QString("B.PG7"));
         QCOMPARE(main->DatabaseFilePath(), box->path("elsewhere/B.PG7"));
-        QVERIFY(main->isEnabled(Control::mnuSave));
+        QVERIFY(main->controlEnabled(Control::mnuSave));
         QVERIFY(!s.EncoderMatches);
         QVERIFY(!s.DatabaseBusy);
-        QVERIFY(!main->isEnabled(Control::cmdLookup));
-        QVERIFY(!main->isEnabled(Control::mnuSendMsg));
-        QVERIFY(!main->isEnabled(toolbarButton(7)));
+        QVERIFY(!main->controlEnabled(Control::cmdLookup));
+        QVERIFY(!main->controlEnabled(Control::mnuSendMsg));
+        QVERIFY(!main->controlEnabled(toolbarButton(7)));
         // Open leaves the working folder at the chosen file's folder.
         QCOMPARE(QDir::currentPath(), QDir(box->path("elsewhere")).canonicalPath());
     }
@@ -253,7 +253,7 @@ private slots:
         box->script.files = {box->path("EMPTY.PG7")};
         main->mnuOpenFile_Click();
         QCOMPARE(main->status(1), QString("Loaded File: EMPTY.PG7, Doesn't Match Encoder"));
-        QVERIFY(main->isEnabled(Control::mnuSave));
+        QVERIFY(main->controlEnabled(Control::mnuSave));
         QCOMPARE(shared().Db.Families[0][Fam::Active], QByteArray());
     }
 
@@ -269,7 +269,7 @@ private slots:
         QCOMPARE(shared().LastFile, QString("OLD.PG7"));
         QCOMPARE(main->DatabaseFilePath(), QString());
         QCOMPARE(store().value("Properties/LastFile").toString(), QString("OLD.PG7"));
-        QVERIFY(!main->isEnabled(Control::mnuSave));
+        QVERIFY(!main->controlEnabled(Control::mnuSave));
         QVERIFY(!shared().DatabaseBusy);
         QVERIFY(!isBusy());
         QVERIFY(shared().EncoderMatches);
@@ -299,7 +299,7 @@ private slots:
         QVERIFY(!main->status(1).startsWith("Saved"));
         QCOMPARE(shared().LastFile, QString());
         QVERIFY(!store().contains("Properties/LastFile"));
-        QVERIFY(!main->isEnabled(Control::mnuSave));
+        QVERIFY(!main->controlEnabled(Control::mnuSave));
         QCOMPARE(readFile(target), QByteArray("previous content\r\n"));
 
         // Save As onto an existing file replaces it without a question.

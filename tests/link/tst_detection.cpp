@@ -89,11 +89,11 @@ QList<AttemptRecorder::Seen> attemptsUpTo(int count) {
 // A recording stand-in for the main window, for what the real one does not show yet.
 class StandInTerminal : public TerminalControls {
 public:
-    void setEnabled(Control c, bool on) override { enabled[c] = on; }
-    bool isEnabled(Control c) const override { return enabled.count(c) && enabled.at(c); }
+    void setControlEnabled(Control c, bool on) override { enabled[c] = on; }
+    bool controlEnabled(Control c) const override { return enabled.count(c) && enabled.at(c); }
     void setCaption(Control c, const QString& text) override { captions[c] = text; }
     QString caption(Control c) const override { return captions.count(c) ? captions.at(c) : QString(); }
-    void setToolTip(Control c, const QString& tip) override { tips[c] = tip; }
+    void setControlToolTip(Control c, const QString& tip) override { tips[c] = tip; }
     void setChecked(Control c, bool on) override { checked[c] = on; }
     void bringToFront(Control c) override { front = c; }
     void setStatus(int panel, const QString& text) override { panels[panel] = text; }
@@ -143,7 +143,7 @@ private:
     QString storedSettings() const { return SettingsStore::get(QStringLiteral("Settings")); }
 
     void verifyClosedState() {
-        const CommPort& port = main->link().MSComm1;
+        const CommControl& port = main->link().MSComm1;
         QVERIFY(!port.PortOpen());
         QCOMPARE(port.Settings(), QString("9600,n,8,1"));
         QCOMPARE(main->caption(Control::mnuOpen), QString("&Open Port"));
@@ -152,7 +152,7 @@ private:
         QVERIFY(inFront("ImgNotConnected"));
         for (Control c : {Control::mnuTest, Control::cmdLookup, Control::mnuSendMsg, toolbarButton(7),
                           toolbarButton(6), toolbarButton(5), Control::mnuReadDB, Control::mnuWriteDB})
-            QVERIFY2(!main->isEnabled(c), qPrintable(QString::number(int(c))));
+            QVERIFY2(!main->controlEnabled(c), qPrintable(QString::number(int(c))));
         verifyRunEnded();
     }
     void verifyRunEnded() {
@@ -165,7 +165,7 @@ private:
         QVERIFY(!main->link().exchangeRunning);
     }
     void verifyDetectedState(const QString& settings) {
-        const CommPort& port = main->link().MSComm1;
+        const CommControl& port = main->link().MSComm1;
         QVERIFY(port.PortOpen());
         QCOMPARE(port.Settings(), settings);
         QCOMPARE(storedSettings(), settings);
@@ -175,7 +175,7 @@ private:
         QVERIFY(inFront("ImgConnected"));
         for (Control c :
              {Control::mnuTest, Control::mnuReadDB, Control::mnuWriteDB, toolbarButton(5), toolbarButton(6)})
-            QVERIFY2(main->isEnabled(c), qPrintable(QString::number(int(c))));
+            QVERIFY2(main->controlEnabled(c), qPrintable(QString::number(int(c))));
         verifyRunEnded();
     }
 
@@ -274,7 +274,7 @@ private slots:
         verifyDetectedState("9600,n,8,1");
         // The view differs from the encoder's: what needs a match stays off.
         for (Control c : {toolbarButton(7), Control::cmdLookup, Control::mnuSendMsg})
-            QVERIFY(!main->isEnabled(c));
+            QVERIFY(!main->controlEnabled(c));
         QCOMPARE(main->link().Timer2.interval(), 6000);
     }
 
@@ -300,7 +300,7 @@ private slots:
         box->script.answers.assign(answers.begin(), answers.end());
         if (matches)
             for (Control c : {toolbarButton(7), Control::cmdLookup, Control::mnuSendMsg})
-                main->setEnabled(c, false);
+                main->setControlEnabled(c, false);
 
         ToggleComPort();
 
@@ -319,7 +319,7 @@ private slots:
         }
         if (matches) // opening with a matching view turns on what needs it
             for (Control c : {toolbarButton(7), Control::cmdLookup, Control::mnuSendMsg})
-                QVERIFY(main->isEnabled(c));
+                QVERIFY(main->controlEnabled(c));
         QVERIFY(main->link().MSComm1.PortOpen());
         QCOMPARE(main->status(2), QString("COM 1 Open at 9600,n,8,1"));
         QVERIFY(!frmCancelSend::isLoaded());
@@ -509,13 +509,13 @@ private slots:
         start();
         declineTheRead();
         main->setCaption(Control::Label25, QString());
-        main->setEnabled(Control::mnuTXTune, false);
+        main->setControlEnabled(Control::mnuTXTune, false);
 
         ToggleComPort();
 
         QVERIFY(main->link().MSComm1.PortOpen());
         QCOMPARE(main->caption(Control::Label25), v7 ? QString("Paging Encoder V7") : QString());
-        QCOMPARE(main->isEnabled(Control::mnuTXTune), v7);
+        QCOMPARE(main->controlEnabled(Control::mnuTXTune), v7);
     }
 
     void portItemCarriesNoCheckMark() {

@@ -167,7 +167,7 @@ void TstExchange::settingsParsing() {
     QFETCH(bool, accepted);
     QFETCH(QString, readBack);
 
-    CommPort port; // closed: only the parsing decides
+    CommControl port; // closed: only the parsing decides
     QVERIFY(port.setSettings(QStringLiteral("2400,e,7,1")));
     QCOMPARE(port.setSettings(settings), accepted);
     QCOMPARE(port.Settings(), readBack);
@@ -193,7 +193,7 @@ void TstExchange::settingsOnPseudoTerminal_data() {
 void TstExchange::settingsOnPseudoTerminal() {
     QFETCH(QString, settings);
     QFETCH(QString, readBack);
-    CommPort& port = m_link->MSComm1;
+    CommControl& port = m_link->MSComm1;
     QVERIFY(port.setSettings(settings));
     QVERIFY2(!port.hasError(), qPrintable(port.errorDescription()));
     QCOMPARE(port.Settings(), readBack);
@@ -210,7 +210,7 @@ void TstExchange::settingsOnPseudoTerminal() {
 }
 
 void TstExchange::portNumber() {
-    CommPort& port = m_link->MSComm1;
+    CommControl& port = m_link->MSComm1;
     QCOMPARE(port.CommPort(), 1);
     QVERIFY(!port.setCommPort(2)); // open
     QVERIFY(port.hasError());
@@ -244,7 +244,7 @@ void TstExchange::outputSendsEveryByte() {
 }
 
 void TstExchange::inputAndBufferCount() {
-    CommPort& port = m_link->MSComm1;
+    CommControl& port = m_link->MSComm1;
     QCOMPARE(port.InBufferCount(), 0);
     QCOMPARE(port.Input(), QByteArray());
     m_pty.send("ID=\x1e\r\n");
@@ -261,7 +261,7 @@ void TstExchange::inputAndBufferCount() {
 }
 
 void TstExchange::waitForInputWakesOnArrival() {
-    CommPort& port = m_link->MSComm1;
+    CommControl& port = m_link->MSComm1;
     QVERIFY(!port.waitForInput(100));
     QVERIFY(!port.hasError());
     m_pty.send("x");
@@ -396,7 +396,7 @@ void TstExchange::portClosedDuringWait() {
 }
 
 void TstExchange::waitAloneAfterSeveralWrites() {
-    CommPort& port = m_link->MSComm1;
+    CommControl& port = m_link->MSComm1;
     port.clearInBuffer();
     QVERIFY(port.Output("\x1bPG"));
     QVERIFY(port.Output("1\r"));

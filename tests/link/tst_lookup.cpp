@@ -27,7 +27,7 @@ private:
 
     // The lookup as the user starts it: the enabled button, clicked.
     void clickLookup() {
-        main->setEnabled(Control::cmdLookup, true);
+        main->setControlEnabled(Control::cmdLookup, true);
         main->findChild<QPushButton*>("cmdLookup")->click();
     }
     void verifyLookupEnded() {
@@ -135,7 +135,7 @@ private slots:
         bool timerRunning = false;
         Link& link = main->link();
         WhenReceived timerEvent(*encoder, "LOOKUP 1\r\n", [&] {
-            buttonEnabled = main->isEnabled(Control::cmdLookup);
+            buttonEnabled = main->controlEnabled(Control::cmdLookup);
             labelDuringWait = main->caption(Control::lblLookup);
             interval = link.Timer2.interval();
             timerRunning = link.Timer2.isActive();
@@ -151,7 +151,7 @@ private slots:
         QVERIFY(timerRunning);
         QCOMPARE(main->caption(Control::lblLookup), QString("Response: "));
         QCOMPARE(box->script.boxes.size(), 0);
-        QVERIFY(main->isEnabled(Control::cmdLookup));
+        QVERIFY(main->controlEnabled(Control::cmdLookup));
         verifyLookupEnded();
     }
 
@@ -171,7 +171,7 @@ private slots:
         WhenReceived edit(*encoder, "LOOKUP 1\r\n", [] { MarkConfigurationModified(); });
         clickLookup();
         QVERIFY(edit.fired());
-        QVERIFY(!main->isEnabled(Control::cmdLookup));
+        QVERIFY(!main->controlEnabled(Control::cmdLookup));
         QVERIFY(main->caption(Control::lblLookup).startsWith("Response: ID 1, Cap="));
         verifyLookupEnded();
     }

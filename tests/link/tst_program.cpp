@@ -132,8 +132,8 @@ private:
     // Test Encoder only while the view matches.
     void verifyToolbarRestored(bool testEncoder) {
         for (int n = 1; n <= 6; ++n)
-            QVERIFY2(main->isEnabled(toolbarButton(n)), qPrintable(QString::number(n)));
-        QCOMPARE(main->isEnabled(toolbarButton(7)), testEncoder);
+            QVERIFY2(main->controlEnabled(toolbarButton(n)), qPrintable(QString::number(n)));
+        QCOMPARE(main->controlEnabled(toolbarButton(7)), testEncoder);
     }
     void verifyWriteError() {
         QCOMPARE(box->script.boxes.size(), 1);
@@ -189,9 +189,9 @@ private slots:
         QCOMPARE(main->status(1), QString("Encoder Matches Current Configuration"));
         QVERIFY(shared().EncoderMatches);
         for (Control c : {Control::cmdLookup, Control::mnuSendMsg, Control::mnuTest})
-            QVERIFY(main->isEnabled(c));
+            QVERIFY(main->controlEnabled(c));
         for (int n = 1; n <= 7; ++n)
-            QVERIFY2(main->isEnabled(toolbarButton(n)), qPrintable(QString::number(n)));
+            QVERIFY2(main->controlEnabled(toolbarButton(n)), qPrintable(QString::number(n)));
         verifyRunEnded();
     }
 
@@ -227,7 +227,7 @@ private slots:
     void refusesAClosedPort() {
         QVERIFY(main->link().MSComm1.setPortOpen(false));
         for (int n = 1; n <= 7; ++n)
-            main->setEnabled(toolbarButton(n), n != 3);
+            main->setControlEnabled(toolbarButton(n), n != 3);
         main->setStatus(1, "before");
         WriteEncoderDatabase();
 
@@ -239,7 +239,7 @@ private slots:
         QCOMPARE(b.buttons, Buttons::Ok);
         QVERIFY(encoder->received().isEmpty());
         for (int n = 1; n <= 7; ++n)
-            QCOMPARE(main->isEnabled(toolbarButton(n)), n != 3);
+            QCOMPARE(main->controlEnabled(toolbarButton(n)), n != 3);
         QCOMPARE(main->status(1), QString("before"));
         verifyRunEnded();
     }
@@ -321,7 +321,7 @@ private slots:
         main->link().Timer2.setInterval(300);
         clearTables(shared().Db);
         shared().EncoderMatches = matchesBefore;
-        main->setEnabled(Control::cmdLookup, matchesBefore);
+        main->setControlEnabled(Control::cmdLookup, matchesBefore);
         WriteEncoderDatabase();
 
         verifyWriteError();
@@ -330,7 +330,7 @@ private slots:
         QCOMPARE(sent.size(), commands);
         QVERIFY(sent.last().contains(key));
         QCOMPARE(shared().EncoderMatches, matchesBefore);
-        QCOMPARE(main->isEnabled(Control::cmdLookup), matchesBefore);
+        QCOMPARE(main->controlEnabled(Control::cmdLookup), matchesBefore);
         verifyToolbarRestored(matchesBefore);
         verifyRunEnded();
     }
@@ -392,10 +392,10 @@ private slots:
         QCOMPARE(box->script.boxes.size(), 0);
         QCOMPARE(encoder->receivedCommands().size(), 1 + 9 + 3);
         QCOMPARE(main->status(1), QString("Writing Pager Database - Group 3"));
-        QCOMPARE(main->isEnabled(toolbarButton(5)), !closePort);
-        QCOMPARE(main->isEnabled(toolbarButton(6)), !closePort);
-        QCOMPARE(main->isEnabled(toolbarButton(7)), !closePort);
-        QVERIFY(main->isEnabled(toolbarButton(2)));
+        QCOMPARE(main->controlEnabled(toolbarButton(5)), !closePort);
+        QCOMPARE(main->controlEnabled(toolbarButton(6)), !closePort);
+        QCOMPARE(main->controlEnabled(toolbarButton(7)), !closePort);
+        QVERIFY(main->controlEnabled(toolbarButton(2)));
         shared().ExitConfirmed = false;
         verifyRunEnded();
     }

@@ -49,7 +49,7 @@ private:
         main = frmTerminal::load();
         QVERIFY(main);
     }
-    CommPort& port() { return main->link().MSComm1; }
+    CommControl& port() { return main->link().MSComm1; }
     QString stored(const char* key) const { return SettingsStore::get(QString::fromLatin1(key)); }
     QString tip(const char* picture) const { return main->findChild<QWidget*>(picture)->toolTip(); }
     void choose(QComboBox* combo, const QString& text) {
@@ -136,8 +136,8 @@ private slots:
 
     void anotherPortChanged() {
         start();
-        main->setEnabled(Control::mnuReadDB, true);
-        main->setEnabled(Control::mnuWriteDB, true);
+        main->setControlEnabled(Control::mnuReadDB, true);
+        main->setControlEnabled(Control::mnuWriteDB, true);
         frmProperties dialog(main);
         choose(dialog.cboPort, "Com3");
         dialog.cmdOK_Click();
@@ -151,16 +151,16 @@ private slots:
         QCOMPARE(main->caption(Control::cmdComStatus), QString("Open COM 3"));
         QCOMPARE(tip("ImgNotConnected"), QString(" Enable COM 3 "));
         QCOMPARE(tip("ImgConnected"), QString(" Disable COM 3 "));
-        QVERIFY(!main->isEnabled(Control::mnuReadDB));
-        QVERIFY(!main->isEnabled(Control::mnuWriteDB));
+        QVERIFY(!main->controlEnabled(Control::mnuReadDB));
+        QVERIFY(!main->controlEnabled(Control::mnuWriteDB));
         QVERIFY(!port().PortOpen());
     }
 
     void samePortTouchesNoCaption() {
         start();
         main->setCaption(Control::cmdComStatus, "unchanged");
-        main->setEnabled(Control::mnuReadDB, true);
-        main->setEnabled(Control::mnuWriteDB, true);
+        main->setControlEnabled(Control::mnuReadDB, true);
+        main->setControlEnabled(Control::mnuWriteDB, true);
         SettingsStore::set("CommPort", "");
         frmProperties dialog(main);
         choose(dialog.cboSpeed, "1200");
@@ -169,8 +169,8 @@ private slots:
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(main->caption(Control::cmdComStatus), QString("unchanged"));
         QCOMPARE(tip("ImgNotConnected"), QString(" Enable COM 1 "));
-        QVERIFY(main->isEnabled(Control::mnuReadDB));
-        QVERIFY(main->isEnabled(Control::mnuWriteDB));
+        QVERIFY(main->controlEnabled(Control::mnuReadDB));
+        QVERIFY(main->controlEnabled(Control::mnuWriteDB));
         QCOMPARE(stored("CommPort"), QString("1"));
         QCOMPARE(stored("Settings"), QString("1200,n,8,1"));
     }

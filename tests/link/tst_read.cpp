@@ -165,12 +165,12 @@ private:
         QVERIFY(!frmCancelSend::isLoaded());
         QVERIFY(!main->link().Timer2.isActive());
         QVERIFY(!main->link().exchangeRunning);
-        QVERIFY(main->isEnabled(Control::mnuTest));
+        QVERIFY(main->controlEnabled(Control::mnuTest));
     }
     void verifyToolbarRestored(bool testEncoder) {
         for (int n = 1; n <= 6; ++n)
-            QVERIFY2(main->isEnabled(toolbarButton(n)), qPrintable(QString::number(n)));
-        QCOMPARE(main->isEnabled(toolbarButton(7)), testEncoder);
+            QVERIFY2(main->controlEnabled(toolbarButton(n)), qPrintable(QString::number(n)));
+        QCOMPARE(main->controlEnabled(toolbarButton(7)), testEncoder);
     }
 
 private slots:
@@ -228,9 +228,9 @@ private slots:
         QCOMPARE(main->status(1), QString("Current View Matches Encoder Configuration"));
         QVERIFY(shared().EncoderMatches);
         for (Control c : {Control::cmdLookup, Control::mnuSendMsg})
-            QVERIFY(main->isEnabled(c));
+            QVERIFY(main->controlEnabled(c));
         for (int n = 1; n <= 7; ++n)
-            QVERIFY2(main->isEnabled(toolbarButton(n)), qPrintable(QString::number(n)));
+            QVERIFY2(main->controlEnabled(toolbarButton(n)), qPrintable(QString::number(n)));
         verifyRunEnded();
     }
 
@@ -370,7 +370,7 @@ private slots:
         shared().EncoderMatches = false;
         main->setStatus(1, "edited");
         for (int n = 1; n <= 7; ++n)
-            main->setEnabled(toolbarButton(n), n % 2);
+            main->setControlEnabled(toolbarButton(n), n % 2);
         box->script.answers = {answer};
         main->mnuReadDB_Click();
 
@@ -396,7 +396,7 @@ private slots:
         QVERIFY(!shared().EncoderMatches);
         QCOMPARE(main->status(1), QString("edited"));
         for (int n = 1; n <= 7; ++n)
-            QCOMPARE(main->isEnabled(toolbarButton(n)), bool(n % 2));
+            QCOMPARE(main->controlEnabled(toolbarButton(n)), bool(n % 2));
     }
 
     // No answer to the query: the mode counts as off and the read goes on.
@@ -492,8 +492,8 @@ private slots:
         QCOMPARE(box->script.boxes.size(), 0);
         QVERIFY(encoder->received().endsWith(readBlock("M 2")));
         QCOMPARE(shared().Db.Messages[0], QByteArray("Message 1"));
-        QCOMPARE(main->isEnabled(toolbarButton(5)), !closePort);
-        QCOMPARE(main->isEnabled(toolbarButton(7)), !closePort);
+        QCOMPARE(main->controlEnabled(toolbarButton(5)), !closePort);
+        QCOMPARE(main->controlEnabled(toolbarButton(7)), !closePort);
         shared().ExitConfirmed = false;
         verifyRunEnded();
     }

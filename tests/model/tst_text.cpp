@@ -16,6 +16,8 @@ private slots:
     void toInt16();
     void toInt32_data();
     void toInt32();
+    void parseDigits_data();
+    void parseDigits();
     void zeroFill_data();
     void zeroFill();
     void replaceText_data();
@@ -115,6 +117,38 @@ void tst_Text::toInt32() {
 
     const std::optional<qint32> result = qpes::toInt32(text);
     QCOMPARE(result.has_value(), ok);
+    if (ok)
+        QCOMPARE(*result, value);
+}
+
+void tst_Text::parseDigits_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<qint64>("value");
+
+    QTest::newRow("007") << QByteArray("007") << true << qint64(7);
+    QTest::newRow("32767") << QByteArray("32767") << true << qint64(32767);
+    QTest::newRow("20 digits saturate")
+        << QByteArray("99999999999999999999") << true << std::numeric_limits<qint64>::max();
+    QTest::newRow("empty") << QByteArray("") << false << qint64(0);
+    QTest::newRow("leading blank") << QByteArray(" 5") << false << qint64(0);
+    QTest::newRow("trailing blank") << QByteArray("5 ") << false << qint64(0);
+    QTest::newRow("sign") << QByteArray("+5") << false << qint64(0);
+    QTest::newRow("minus") << QByteArray("-5") << false << qint64(0);
+    QTest::newRow("fraction") << QByteArray("1.5") << false << qint64(0);
+    QTest::newRow("comma") << QByteArray("1,5") << false << qint64(0);
+    QTest::newRow("exponent") << QByteArray("1e2") << false << qint64(0);
+    QTest::newRow("letter") << QByteArray("12A") << false << qint64(0);
+}
+
+void tst_Text::parseDigits() {
+    QFETCH(QByteArray, text);
+    QFETCH(bool, ok);
+    QFETCH(qint64, value);
+
+    const std::optional<qint64> result = qpes::parseDigits(text);
+    QCOMPARE(result.has_value(), ok);
+    QCOMPARE(qpes::isDigits(text), ok);
     if (ok)
         QCOMPARE(*result, value);
 }

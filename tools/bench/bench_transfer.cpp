@@ -28,8 +28,8 @@ constexpr int Baud = 9600;
 // The main window's surface without the window: the transfers only need its port and timers.
 class BenchTerminal : public TerminalControls {
 public:
-    void setEnabled(Control c, bool enabled) override { m_enabled[c] = enabled; }
-    bool isEnabled(Control c) const override {
+    void setControlEnabled(Control c, bool enabled) override { m_enabled[c] = enabled; }
+    bool controlEnabled(Control c) const override {
         const auto it = m_enabled.find(c);
         return it != m_enabled.end() && it->second;
     }
@@ -38,7 +38,7 @@ public:
         const auto it = m_captions.find(c);
         return it == m_captions.end() ? QString() : it->second;
     }
-    void setToolTip(Control, const QString&) override {}
+    void setControlToolTip(Control, const QString&) override {}
     void setChecked(Control, bool) override {}
     void bringToFront(Control) override {}
     void setStatus(int, const QString& text) override { m_status = text; }
@@ -131,7 +131,7 @@ int main(int argc, char** argv) {
 
     BenchTerminal terminal;
     setTerminal(&terminal);
-    CommPort& port = terminal.link().MSComm1;
+    CommControl& port = terminal.link().MSComm1;
     port.setCommPort(1);
     port.setSettings(QStringLiteral("9600,n,8,1"));
     if (!port.setPortOpen(true)) {
