@@ -514,6 +514,8 @@ bool frmTerminal::linkBusy() const {
 }
 
 void frmTerminal::mnuSendMsg_Click() {
+    if (linkBusy())
+        return;
     SharedState& s = shared();
     if (!m_link.MSComm1.PortOpen()) {
         Dialogs::message(QStringLiteral("COM Port ") + QString::number(m_link.MSComm1.CommPort()) +
@@ -533,6 +535,8 @@ void frmTerminal::mnuSendMsg_Click() {
 }
 
 void frmTerminal::mnuTXTune_Click() {
+    if (linkBusy())
+        return;
     // The tuning window lands with the test console.
 }
 
@@ -543,6 +547,8 @@ void frmTerminal::cmdLookup_Click() {
 }
 
 void frmTerminal::cmdSettings_Click() {
+    if (linkBusy())
+        return;
     // The access prompt lands with the advanced settings.
 }
 
@@ -555,12 +561,17 @@ void frmTerminal::mnuAbout_Click() {
 }
 
 void frmTerminal::Toolbar1_ButtonClick(const QString& key) {
-    if (key == QLatin1String("sequence") || key == QLatin1String("group") ||
-        key == QLatin1String("message")) {
-        // The editors land with their own windows.
+    if (key == QLatin1String("sequence")) {
+        openFamiliesEditor();
+    } else if (key == QLatin1String("group")) {
+        openGroupsEditor();
+    } else if (key == QLatin1String("message")) {
+        openMessagesEditor();
     } else if (key == QLatin1String("program")) {
         mnuWriteDB_Click();
     } else if (key == QLatin1String("read")) {
+        if (linkBusy())
+            return;
         if (shared().EncoderMatches ||
             Dialogs::message(
                 QStringLiteral("You are About to Read the Encoder and Replace the Current Configuration\r"
@@ -570,6 +581,18 @@ void frmTerminal::Toolbar1_ButtonClick(const QString& key) {
     } else if (key == QLatin1String("test")) {
         mnuSendMsg_Click();
     }
+}
+
+void frmTerminal::openFamiliesEditor() {
+    // The families editor lands with its own window.
+}
+
+void frmTerminal::openGroupsEditor() {
+    // The groups editor lands with its own window.
+}
+
+void frmTerminal::openMessagesEditor() {
+    // The canned messages editor lands with its own window.
 }
 
 // ---- Shutdown --------------------------------------------------------------------------------

@@ -63,6 +63,9 @@ public:
     void cmdLookup_Click();
     void cmdSettings_Click();
     void Toolbar1_ButtonClick(const QString& key);
+    void openFamiliesEditor();
+    void openGroupsEditor();
+    void openMessagesEditor();
 
     // The windows the shutdown unloads, in their order.
     static const QStringList& shutdownOrder();
