@@ -19,9 +19,9 @@ bool holdsTerminator(const QByteArray& reply, const QList<QByteArray>& terminato
     return false;
 }
 
-} // namespace
-
-ExchangeResult waitForReply(Link& link, const QList<QByteArray>& terminators) {
+// With `ownTimer` the wait starts the reply timer afresh and stops it at its end; without, it
+// runs under the time-out someone started before it.
+ExchangeResult wait(Link& link, const QList<QByteArray>& terminators, bool ownTimer) {
     ExchangeGuard guard(link);
     CommControl& port = link.MSComm1;
     const SharedState& s = shared();
@@ -30,7 +30,8 @@ ExchangeResult waitForReply(Link& link, const QList<QByteArray>& terminators) {
     auto aborted = [&] { return s.ExitConfirmed || (wasOpen && !port.PortOpen()); };
 
     ExchangeResult result;
-    link.Timer2.start();
+    if (ownTimer)
+        link.Timer2.start();
     bool answered = false;
     for (;;) {
         QCoreApplication::processEvents();
@@ -42,7 +43,8 @@ ExchangeResult waitForReply(Link& link, const QList<QByteArray>& terminators) {
         if (answered || s.ReplyTimedOut || s.CancelRequested || aborted())
             break;
     }
-    link.Timer2.stop();
+    if (ownTimer)
+        link.Timer2.stop();
 
     if (answered)
         result.end = ExchangeResult::Answered;
@@ -53,6 +55,16 @@ ExchangeResult waitForReply(Link& link, const QList<QByteArray>& terminators) {
     else
         result.end = ExchangeResult::Cancelled;
     return result;
+}
+
+} // namespace
+
+ExchangeResult waitForReply(Link& link, const QList<QByteArray>& terminators) {
+    return wait(link, terminators, true);
+}
+
+ExchangeResult waitForReplyWithin(Link& link, const QList<QByteArray>& terminators) {
+    return wait(link, terminators, false);
 }
 
 ExchangeResult EncoderExchange(Link& link, const QByteArray& command, const QList<QByteArray>& terminators,

@@ -26,5 +26,8 @@ ExchangeResult EncoderExchange(Link& link, const QByteArray& command, const QLis
 // `end` is Answered when a terminator came, else Aborted (ExitConfirmed, or the port closed
 // during the wait), TimedOut or Cancelled.
 ExchangeResult waitForReply(Link& link, const QList<QByteArray>& terminators);
+// The same wait under a reply timer that is already running: it neither restarts nor stops
+// it, so several waits share one time-out (the steps of a login).
+ExchangeResult waitForReplyWithin(Link& link, const QList<QByteArray>& terminators);
 
 } // namespace qpes
