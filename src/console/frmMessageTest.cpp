@@ -472,7 +472,7 @@ void frmMessageTest::sendRangeTestPage() {
     QPointer<frmMessageTest> self(this);
     m_pageUnderWay = true;
     SendRangeTestPage(t->link(), txtPIN->text().toLatin1(), txtMessage->text().toLatin1(),
-                      [self] { return !self || !shared().RangeTestRunning; });
+                      [self] { return !self || !shared().RangeTestRunning || shared().ExitConfirmed; });
     if (self)
         m_pageUnderWay = false;
 }
@@ -492,7 +492,7 @@ void frmMessageTest::Timer2_Timer() {
         return;
     m_loopRunning = true;
     QPointer<frmMessageTest> self(this);
-    const auto ended = [&self] { return !self || !shared().RangeTestRunning; };
+    const auto ended = [&self] { return !self || !shared().RangeTestRunning || shared().ExitConfirmed; };
     for (;;) {
         m_restarted = false;
         ++m_pageCounter;
