@@ -432,10 +432,13 @@ void frmMessageTest::mnuRangeTest_Click() {
         return;
     }
     cmdSendMsg->setText(QStringLiteral("&Stop"));
-    Timer2->start();
+    startLoopTimer();
+    // Start hides the setup, which stays loaded for the test; Cancel and its close box end it.
     auto* setup = new frmRangeTest(this);
     setup->exec();
     s.UnloadPending = false;
+    if (!s.RangeTestRunning)
+        frmRangeTest::unload();
 }
 
 void frmMessageTest::startRangeTest(const QString& pin, int cycle) {
@@ -450,7 +453,14 @@ void frmMessageTest::startRangeTest(const QString& pin, int cycle) {
     m_pageCounter = 0;
     m_restarted = true;
     Timer1->start();
-    Timer2->start();
+    startLoopTimer();
+}
+
+// A loop that has not ended yet takes a restarted test over; its own timer must then stay
+// idle, as a timer that falls due during that timer's own event holds up every other one.
+void frmMessageTest::startLoopTimer() {
+    if (!m_loopRunning)
+        Timer2->start();
 }
 
 void frmMessageTest::rangeTestCancelled() {

@@ -81,6 +81,7 @@ private:
     void Timer2_Timer();
     void applyLengthRule(PageKind kind);
     void sendRangeTestPage();
+    void startLoopTimer();
     void writeArchive();
     void setArchiveRow(int row); // selects without copying the entry into the message box
 

@@ -43,7 +43,6 @@ frmRangeTest::frmRangeTest(frmMessageTest* console) : QDialog(console), m_consol
     g_setup = this;
     setObjectName(QStringLiteral("frmRangeTest"));
     setWindowTitle(QStringLiteral("Range Test Setup"));
-    setAttribute(Qt::WA_DeleteOnClose);
 
     Label1 =
         makeLabel("Label1",
