@@ -3,6 +3,8 @@
 #include "app/Pictures.h"
 #include "app/Printout.h"
 #include "app/frmSplash.h"
+#include "editors/groups/frmCfgGroup.h"
+#include "editors/groups/frmCfgMsg.h"
 #include "link/Lookup.h"
 #include "link/PortControl.h"
 #include "link/ProgramDatabase.h"
@@ -588,11 +590,11 @@ void frmTerminal::openFamiliesEditor() {
 }
 
 void frmTerminal::openGroupsEditor() {
-    // The groups editor lands with its own window.
+    frmCfgGroup::open();
 }
 
 void frmTerminal::openMessagesEditor() {
-    // The canned messages editor lands with its own window.
+    frmCfgMsg::open();
 }
 
 // ---- Shutdown --------------------------------------------------------------------------------
