@@ -3,6 +3,7 @@
 #include "app/Pictures.h"
 #include "app/Printout.h"
 #include "app/frmSplash.h"
+#include "editors/families/frmCfgFam.h"
 #include "link/Lookup.h"
 #include "link/PortControl.h"
 #include "link/ProgramDatabase.h"
@@ -584,7 +585,7 @@ void frmTerminal::Toolbar1_ButtonClick(const QString& key) {
 }
 
 void frmTerminal::openFamiliesEditor() {
-    // The families editor lands with its own window.
+    frmCfgFam::open();
 }
 
 void frmTerminal::openGroupsEditor() {
