@@ -3,6 +3,7 @@
 #include "app/Pictures.h"
 #include "app/Printout.h"
 #include "app/frmSplash.h"
+#include "editors/families/frmCfgFam.h"
 #include "editors/groups/frmCfgGroup.h"
 #include "editors/groups/frmCfgMsg.h"
 #include "link/Lookup.h"
@@ -586,7 +587,7 @@ void frmTerminal::Toolbar1_ButtonClick(const QString& key) {
 }
 
 void frmTerminal::openFamiliesEditor() {
-    // The families editor lands with its own window.
+    frmCfgFam::open();
 }
 
 void frmTerminal::openGroupsEditor() {
