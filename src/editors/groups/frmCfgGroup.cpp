@@ -1,5 +1,6 @@
 #include "editors/groups/frmCfgGroup.h"
 
+#include "editors/EditorColours.h"
 #include "editors/EditorGrid.h"
 #include "editors/groups/EditorWindows.h"
 #include "link/Link.h"
@@ -171,17 +172,17 @@ bool frmCfgGroup::loadGroup(int g) {
     PagerGroup& grp = group(g);
     fgGroups->setText(RowReference, c, text(grp[Grp::Reference]));
     if (grp[Grp::Defined] != "YES") {
-        paint(c, RowActive, RowActive, CellColour::Red);
+        paint(c, RowActive, RowActive, EditorColour::Off);
         fgGroups->setText(RowActive, c, QStringLiteral("OFF"));
-        paint(c, RowReference, RowReference, CellColour::DarkGrey);
+        paint(c, RowReference, RowReference, EditorColour::DarkGrey);
         clearTexts(c, RowGroupID, LastRow);
-        paint(c, RowGroupID, LastRow, CellColour::DarkGrey);
+        paint(c, RowGroupID, LastRow, EditorColour::DarkGrey);
         return false;
     }
     const bool active = grp[Grp::Active] == "1";
     fgGroups->setText(RowActive, c, active ? QStringLiteral("ON") : QStringLiteral("OFF"));
-    paint(c, RowActive, RowActive, active ? CellColour::Green : CellColour::Red);
-    const QColor& column = active ? CellColour::Ivory : CellColour::LightGrey;
+    paint(c, RowActive, RowActive, active ? EditorColour::On : EditorColour::Off);
+    const QColor& column = active ? EditorColour::Ivory : EditorColour::LightGrey;
     paint(c, RowReference, RowReference, column);
     paint(c, RowGroupID, LastRow, column);
     showIds(g);
@@ -192,10 +193,10 @@ bool frmCfgGroup::loadGroup(int g) {
         QByteArray& on = grp[Triggers[t].active];
         fgGroups->setText(row, c, on == "1" ? QStringLiteral("ON") : QStringLiteral("OFF"));
         if (active)
-            paint(c, row, row, on == "1" ? CellColour::Green : CellColour::Red);
+            paint(c, row, row, on == "1" ? EditorColour::On : EditorColour::Off);
         const QByteArray& message = grp[Triggers[t].message];
         if (!hasMessage(message) && on == "1") {
-            paint(c, row, row, CellColour::Red);
+            paint(c, row, row, EditorColour::Off);
             fgGroups->setText(row, c, QStringLiteral("OFF"));
             on = "0";
             switchedOff = true;
@@ -203,7 +204,7 @@ bool frmCfgGroup::loadGroup(int g) {
         fgGroups->setText(row + 1, c, text(shownMessage(message)));
     }
     if (active && !anyPagerIdSet(grp))
-        paint(c, RowPagerID1, RowPagerID20, CellColour::Magenta);
+        paint(c, RowPagerID1, RowPagerID20, EditorColour::Missing);
     return switchedOff;
 }
 
@@ -249,15 +250,16 @@ void frmCfgGroup::refreshTriggers(int g, bool asStored) {
         const int row = switchRow(t);
         const bool on = grp[Triggers[t].active] == "1";
         fgGroups->setText(row, c, on ? QStringLiteral("ON") : QStringLiteral("OFF"));
-        paint(c, row, row, on ? CellColour::Green : CellColour::Red);
+        paint(c, row, row, on ? EditorColour::On : EditorColour::Off);
         const QByteArray& message = grp[Triggers[t].message];
         fgGroups->setText(row + 1, c, text(asStored ? message : shownMessage(message)));
         if (!on)
             continue;
         if (asStored && message.isEmpty())
-            paint(c, row + 1, row + 1, grp[Grp::Defined] == "YES" ? CellColour::Ivory : CellColour::Magenta);
+            paint(c, row + 1, row + 1,
+                  grp[Grp::Defined] == "YES" ? EditorColour::Ivory : EditorColour::Missing);
         else if (!asStored && !hasMessage(message))
-            paint(c, row + 1, row + 1, CellColour::Magenta);
+            paint(c, row + 1, row + 1, EditorColour::Missing);
     }
 }
 
@@ -272,14 +274,14 @@ void frmCfgGroup::activate(int g, bool fromList) {
     const int first = fromList ? int(RowGroupID) : int(RowReference);
     if (completeOnActivation(grp)) {
         grp[Grp::Defined] = "YES";
-        paint(c, first, LastRow, CellColour::Ivory);
+        paint(c, first, LastRow, EditorColour::Ivory);
     } else {
-        paint(c, first, LastRow, CellColour::Magenta);
+        paint(c, first, LastRow, EditorColour::Missing);
         if (fromList)
             grp[Grp::Defined].clear();
     }
     refreshTriggers(g, fromList);
-    paint(c, RowActive, RowActive, CellColour::Green);
+    paint(c, RowActive, RowActive, EditorColour::On);
 }
 
 int frmCfgGroup::groupOfColumn() const {
@@ -387,15 +389,15 @@ void frmCfgGroup::activeToggle(int g) {
     const int c = g + 1;
     PagerGroup& grp = group(g);
     if (grp[Grp::Active] == "1") {
-        paint(c, RowActive, RowActive, CellColour::Red);
+        paint(c, RowActive, RowActive, EditorColour::Off);
         fgGroups->setText(RowActive, c, QStringLiteral("OFF"));
         grp[Grp::Active] = "0";
         if (!grp[Grp::Defined].isEmpty()) {
-            paint(c, RowReference, RowReference, CellColour::LightGrey);
-            paint(c, RowGroupID, LastRow, CellColour::LightGrey);
+            paint(c, RowReference, RowReference, EditorColour::LightGrey);
+            paint(c, RowGroupID, LastRow, EditorColour::LightGrey);
         } else {
-            paint(c, RowReference, RowReference, CellColour::DarkGrey);
-            paint(c, RowGroupID, LastRow, CellColour::DarkGrey);
+            paint(c, RowReference, RowReference, EditorColour::DarkGrey);
+            paint(c, RowGroupID, LastRow, EditorColour::DarkGrey);
             clearTexts(c, RowGroupID, LastRow);
         }
     } else {
@@ -413,11 +415,11 @@ void frmCfgGroup::switchToggle(int g, int row) {
     const bool active = grp[Grp::Active] == "1";
     if (on == "1") {
         if (active)
-            paint(c, row, row, CellColour::Red);
+            paint(c, row, row, EditorColour::Off);
         on = "0";
         fgGroups->setText(row, c, QStringLiteral("OFF"));
         if (active)
-            paint(c, row + 1, row + 1, CellColour::Ivory);
+            paint(c, row + 1, row + 1, EditorColour::Ivory);
     } else {
         if (&on == &grp[Grp::TimerActive] &&
             Dialogs::message(QStringLiteral("Timer Function Causes Automatic Paging Every 2 Minutes\r"
@@ -429,14 +431,14 @@ void frmCfgGroup::switchToggle(int g, int row) {
             return;
         }
         if (active)
-            paint(c, row, row, CellColour::Green);
+            paint(c, row, row, EditorColour::On);
         on = "1";
         fgGroups->setText(row, c, QStringLiteral("ON"));
         if (active) {
             if (fgGroups->text(row + 1, c) == QLatin1String("None"))
-                paint(c, row + 1, row + 1, CellColour::Magenta);
+                paint(c, row + 1, row + 1, EditorColour::Missing);
             else if (grp[Grp::Defined] == "YES")
-                paint(c, row + 1, row + 1, CellColour::Ivory);
+                paint(c, row + 1, row + 1, EditorColour::Ivory);
         }
     }
     fgGroups->setCol(0);
@@ -515,23 +517,23 @@ void frmCfgGroup::storeId(int g, int row, const QByteArray& typed, bool activate
     };
     if (row == RowGroupID) {
         if (activated)
-            paint(c, row, row, valid ? CellColour::Ivory : CellColour::Magenta);
+            paint(c, row, row, valid ? EditorColour::Ivory : EditorColour::Missing);
         return;
     }
     if (valid) {
         if (isSetId(grp[Grp::GroupID])) {
             grp[Grp::Defined] = "YES";
             if (activated)
-                paintMembers(CellColour::Ivory);
+                paintMembers(EditorColour::Ivory);
         } else if (activated) {
-            paint(c, RowPagerID1, RowPagerID20, CellColour::Ivory);
+            paint(c, RowPagerID1, RowPagerID20, EditorColour::Ivory);
         }
     } else if (!anyPagerIdSet(grp)) {
         grp[Grp::Defined].clear();
         if (activated)
-            paintMembers(CellColour::Magenta);
+            paintMembers(EditorColour::Missing);
     } else if (activated) {
-        paint(c, RowGroupID, RowPagerID20, CellColour::Ivory);
+        paint(c, RowGroupID, RowPagerID20, EditorColour::Ivory);
     }
 }
 
@@ -554,7 +556,7 @@ void frmCfgGroup::cmbMsg_Click() {
         activate(g, true);
     } else if (!none && anyTriggerOn && anyPagerIdSet(grp)) {
         grp[Grp::Defined] = "YES";
-        paintValues(c, CellColour::Ivory);
+        paintValues(c, EditorColour::Ivory);
     }
     fgGroups->setRow(row);
     fgGroups->setText(row, c, chosen);
@@ -607,7 +609,7 @@ void frmCfgGroup::runPass() {
         for (const int t : change.triggersOff) {
             fgGroups->setText(switchRow(t), c, QStringLiteral("OFF"));
             if (group(change.group)[Grp::Active] == "1")
-                paint(c, switchRow(t), switchRow(t), CellColour::Red);
+                paint(c, switchRow(t), switchRow(t), EditorColour::Off);
         }
     }
     if (result.changed)
@@ -640,7 +642,7 @@ bool frmCfgGroup::runCheck() {
     };
     hooks.reset = [this, &s](int g, int field) {
         const int row = pagerIdRow(field);
-        paint(g + 1, row, row, CellColour::LightCyan);
+        paint(g + 1, row, row, EditorColour::Adjusted);
         fgGroups->setText(row, g + 1, QString());
         s.GroupsAdjusted = true;
         noticeEdit();

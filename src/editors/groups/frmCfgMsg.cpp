@@ -1,5 +1,6 @@
 #include "editors/groups/frmCfgMsg.h"
 
+#include "editors/EditorColours.h"
 #include "editors/EditorGrid.h"
 #include "editors/groups/EditorWindows.h"
 #include "link/Link.h"
@@ -40,7 +41,7 @@ frmCfgMsg::frmCfgMsg() : QWidget(nullptr, Qt::Window) {
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(twipsToPixels(9030), twipsToPixels(4845));
     QPalette grey = palette();
-    grey.setColor(QPalette::Window, CellColour::LightGrey);
+    grey.setColor(QPalette::Window, EditorColour::LightGrey);
     setPalette(grey);
     setAutoFillBackground(true);
 
@@ -88,7 +89,7 @@ void frmCfgMsg::Form_Load() {
 
 void frmCfgMsg::showMessage(int row, const QByteArray& message) {
     fgMessages->setText(row, 1, QString::fromLatin1(message));
-    fgMessages->setBackground(row, 1, message.isEmpty() ? CellColour::LightGrey : CellColour::Ivory);
+    fgMessages->setBackground(row, 1, message.isEmpty() ? EditorColour::LightGrey : EditorColour::Ivory);
 }
 
 bool frmCfgMsg::Form_KeyDown(int keyCode) {
