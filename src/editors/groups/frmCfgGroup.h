@@ -22,6 +22,7 @@ public:
     // Loads the window, or brings the loaded one forward.
     static frmCfgGroup* open();
     static frmCfgGroup* instance();
+    ~frmCfgGroup() override; // erases the groups left undefined
 
     // Grid rows.
     enum Row { RowReference = 1, RowActive, RowGroupID, RowPagerID1, RowPagerID20 = RowPagerID1 + 19 };
@@ -49,7 +50,6 @@ protected:
 
 private:
     frmCfgGroup();
-    ~frmCfgGroup() override;
     void Form_Load();
     void Form_Unload();
 
