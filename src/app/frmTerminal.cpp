@@ -13,6 +13,7 @@
 #include "model/Text.h"
 #include "platform/Dialogs.h"
 #include "platform/Platform.h"
+#include "settings/frmPassword.h"
 
 #include <QAction>
 #include <QApplication>
@@ -549,7 +550,9 @@ void frmTerminal::cmdLookup_Click() {
 void frmTerminal::cmdSettings_Click() {
     if (linkBusy())
         return;
-    // The access prompt lands with the advanced settings.
+    auto* prompt = new frmPassword(this);
+    prompt->setAttribute(Qt::WA_DeleteOnClose);
+    prompt->exec();
 }
 
 void frmTerminal::mnuQMHelp_Click() {
