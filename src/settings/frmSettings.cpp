@@ -30,6 +30,18 @@ QCheckBox* checkBox(const char* name, const char* caption, const char* tip, QGro
     return box;
 }
 
+QGroupBox* frame(const char* name, const char* caption, QWidget* parent, int left, int top, int height) {
+    auto* f = control<QGroupBox>(name, caption, parent);
+    setTwipsGeometry(f, left, top, 3975, height);
+    return f;
+}
+
+QRadioButton* option(const char* name, const char* caption, QGroupBox* frame, int top, int width) {
+    auto* o = control<QRadioButton>(name, caption, frame);
+    setTwipsGeometry(o, 120, top, width, 375);
+    return o;
+}
+
 void showMode(const char* caption) {
     if (TerminalControls* t = terminal())
         t->setCaption(Control::lblIDAsCap, QString::fromLatin1(caption));
@@ -47,8 +59,7 @@ frmSettings::frmSettings(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral(" Encoder Advanced Settings"));
     setFixedSize(twipsToPixels(8340), twipsToPixels(3900));
 
-    Frame3 = control<QGroupBox>("Frame3", "Default Active Options", this);
-    setTwipsGeometry(Frame3, 120, 120, 3975, 1455);
+    Frame3 = frame("Frame3", "Default Active Options", this, 120, 120, 1455);
     chkCarrierDetect =
         checkBox("chkCarrierDetect", "Enable Carrier Signal Detection",
                  " Toggles Detection of Clear Radio Channel Before Transmitting ", Frame3, 360, 3105);
@@ -59,8 +70,7 @@ frmSettings::frmSettings(QWidget* parent) : QDialog(parent) {
                  "Toggles busy terminal flow control signalling using CTS/XOFF or serial port response codes",
                  Frame3, 1080, 3465);
 
-    Frame4 = control<QGroupBox>("Frame4", "Non-Standard Options", this);
-    setTwipsGeometry(Frame4, 4200, 120, 3975, 1455);
+    Frame4 = frame("Frame4", "Non-Standard Options", this, 4200, 120, 1455);
     chkIDAsCap = checkBox("chkIDAsCap", "Assume Pager ID is Capcode",
                           "Toggles use of ID as capcode, bypassing pager database", Frame4, 360, 2985);
     chkBriefACK = checkBox("chkBriefACK", "TAP Msg Response = <CR><ACK><CR>",
@@ -69,19 +79,12 @@ frmSettings::frmSettings(QWidget* parent) : QDialog(parent) {
                            Frame4, 720, 3825);
     chkPET = checkBox("chkPET", "PET Protocol Support (in TAP mode)", nullptr, Frame4, 1080, 3705);
 
-    Frame1 = control<QGroupBox>("Frame1", "Carrier Detect Polarity", this);
-    setTwipsGeometry(Frame1, 120, 1680, 3975, 1095);
-    optCDPolarity[0] = control<QRadioButton>("optCDPolarity", "0V = Carrier Detected (Default)", Frame1);
-    setTwipsGeometry(optCDPolarity[0], 120, 240, 3000, 375);
-    optCDPolarity[1] = control<QRadioButton>("optCDPolarity", "5V = Carrier Detected", Frame1);
-    setTwipsGeometry(optCDPolarity[1], 120, 600, 2655, 375);
-
-    Frame2 = control<QGroupBox>("Frame2", "Data Encoding Polarity", this);
-    setTwipsGeometry(Frame2, 4200, 1680, 3975, 1095);
-    optDataPolarity[0] = control<QRadioButton>("optDataPolarity", "Normal (Default)", Frame2);
-    setTwipsGeometry(optDataPolarity[0], 120, 240, 2655, 375);
-    optDataPolarity[1] = control<QRadioButton>("optDataPolarity", "Inverted", Frame2);
-    setTwipsGeometry(optDataPolarity[1], 120, 600, 2655, 375);
+    Frame1 = frame("Frame1", "Carrier Detect Polarity", this, 120, 1680, 1095);
+    optCDPolarity[0] = option("optCDPolarity", "0V = Carrier Detected (Default)", Frame1, 240, 3000);
+    optCDPolarity[1] = option("optCDPolarity", "5V = Carrier Detected", Frame1, 600, 2655);
+    Frame2 = frame("Frame2", "Data Encoding Polarity", this, 4200, 1680, 1095);
+    optDataPolarity[0] = option("optDataPolarity", "Normal (Default)", Frame2, 240, 2655);
+    optDataPolarity[1] = option("optDataPolarity", "Inverted", Frame2, 600, 2655);
 
     txDutyCycle = control<QLineEdit>("txDutyCycle", DefaultDutyCycle, this);
     setTwipsGeometry(txDutyCycle, 120, 2880, 735, 285);
