@@ -71,17 +71,15 @@ template <typename... T> void row(const char* name, const T&... values) {
 
 const QString Modified = "Current Configuration Modified, Does Not Match Encoder";
 
-// Sets a check box (0 unchecked, 1 checked) or selects option `value` of a pair, as a click would.
-void setControl(frmSettings& dialog, const QString& name, int value) {
-    if (name.startsWith("opt"))
-        dialog.findChildren<QRadioButton*>(name).at(value)->setChecked(true);
+// Puts a value into a control as the user would: the text of a box, the state of a check box
+// ("0", "1") or the option of a pair to select.
+void setControl(frmSettings& dialog, const QString& name, const QString& value) {
+    if (auto* edit = dialog.findChild<QLineEdit*>(name))
+        edit->setText(value);
+    else if (name.startsWith("opt"))
+        dialog.findChildren<QRadioButton*>(name).at(value.toInt())->setChecked(true);
     else
-        dialog.findChild<QCheckBox*>(name)->setChecked(value == 1);
-}
-bool shows(const frmSettings& dialog, const QString& name, int value) {
-    if (name.startsWith("opt"))
-        return dialog.findChildren<QRadioButton*>(name).at(value)->isChecked();
-    return dialog.findChild<QCheckBox*>(name)->isChecked() == (value == 1);
+        dialog.findChild<QCheckBox*>(name)->setChecked(value == "1");
 }
 
 } // namespace
@@ -107,47 +105,38 @@ private slots:
 
     void eachControlStoresItsSetting_data() {
         QTest::addColumn<QString>("control");
-        QTest::addColumn<int>("value"); // a check box's state or the option of a pair selected
-        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("back"); // the value that restores the start
         QTest::addColumn<QString>("stored");
-        row("carrier detection off", "chkCarrierDetect", 0, "", "IgnoreRFCD=1");
-        row("timer reset off", "chkPPHReset", 0, "", "PPHReset=0");
-        row("flow control off", "chkNAKBeforeFlow", 0, "", "FlowBeforeACK=0");
-        row("ID as capcode on", "chkIDAsCap", 1, "", "IDAsCap=1");
-        row("brief ACK on", "chkBriefACK", 1, "", "BriefACK=1");
-        row("PET on", "chkPET", 1, "", "PETEnabled=1");
-        row("5V carrier", "optCDPolarity", 1, "", "InvertRFCD=0");
-        row("inverted data", "optDataPolarity", 1, "", "InvertData=1");
-        row("duty cycle typed", "txDutyCycle", 0, "050", "DutyCycle=050");
-        row("batch typed", "txtBatchQty", 0, "abc", "MaxBatch=abc");
+        row("carrier detection off", "chkCarrierDetect", "0", "1", "IgnoreRFCD=1");
+        row("timer reset off", "chkPPHReset", "0", "1", "PPHReset=0");
+        row("flow control off", "chkNAKBeforeFlow", "0", "1", "FlowBeforeACK=0");
+        row("ID as capcode on", "chkIDAsCap", "1", "0", "IDAsCap=1");
+        row("brief ACK on", "chkBriefACK", "1", "0", "BriefACK=1");
+        row("PET on", "chkPET", "1", "0", "PETEnabled=1");
+        row("5V carrier", "optCDPolarity", "1", "0", "InvertRFCD=0");
+        row("inverted data", "optDataPolarity", "1", "0", "InvertData=1");
+        row("duty cycle typed", "txDutyCycle", "050", "50", "DutyCycle=050");
+        row("batch typed", "txtBatchQty", "abc", "10", "MaxBatch=abc");
     }
     void eachControlStoresItsSetting() {
         QFETCH(QString, control);
-        QFETCH(int, value);
-        QFETCH(QString, typed);
+        QFETCH(QString, value);
+        QFETCH(QString, back);
         QFETCH(QString, stored);
         {
             frmSettings dialog;
-            QVERIFY(shared().EncoderMatches);
-            if (auto* edit = dialog.findChild<QLineEdit*>(control)) {
-                edit->clear();
-                QTest::keyClicks(edit, typed);
-            } else {
-                setControl(dialog, control, value);
-            }
+            setControl(dialog, control, value);
             QCOMPARE(describe(settings()), stored);
             QVERIFY(!shared().EncoderMatches);
             QCOMPARE(main->status(1), Modified);
         }
-        // A fresh dialog shows what was stored, and the way back restores the defaults.
+        // A fresh dialog shows what was stored, so the same value again changes nothing.
+        shared().EncoderMatches = true;
         frmSettings dialog;
-        if (auto* edit = dialog.findChild<QLineEdit*>(control)) {
-            QCOMPARE(edit->text(), typed);
-            edit->setText(control == "txDutyCycle" ? "50" : "10");
-        } else {
-            QVERIFY(shows(dialog, control, value));
-            setControl(dialog, control, 1 - value);
-        }
+        setControl(dialog, control, value);
+        QVERIFY(shared().EncoderMatches);
+        setControl(dialog, control, back);
         QCOMPARE(describe(settings()), QString());
     }
 
@@ -275,46 +264,42 @@ private slots:
 
     void accessPrompt_data() {
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<bool>("opens");
-        row("lower case", "kepla", true);
-        row("mixed case", "KePlA", true);
-        row("trailing blank", "KEPLA ", false);
-        row("leading blank", " kepla", false);
-        row("wrong code", "KEPL", false);
+        QTest::addColumn<QStringList>("expected");
+        const QStringList opens{"1 OK=0", " Encoder Advanced Settings", "0 OK=1"}, stays{"1 OK=0", "1 OK=1"};
+        row("lower case", "kepla", opens);
+        row("mixed case", "KePlA", opens);
+        row("trailing blank", "KEPLA ", stays);
+        row("leading blank", " kepla", stays);
+        row("wrong code", "KEPL", stays);
     }
     void accessPrompt() {
         QFETCH(QString, typed);
-        QFETCH(bool, opens);
-        QStringList seen; // what the test saw while the prompt was up, in order
+        QFETCH(QStringList, expected);
+        QStringList seen; // "shown OK=enabled" of the prompt after Esc and after Enter; the settings' title
         QTimer::singleShot(0, [&] {
             auto* prompt = qobject_cast<frmPassword*>(QApplication::activeModalWidget());
-            seen << (prompt ? prompt->windowTitle() : "no prompt");
             if (!prompt)
                 return;
-            seen << (prompt->cmdOK->isEnabled() ? "OK enabled" : "OK disabled");
+            const auto state = [&] {
+                seen << QString("%1 OK=%2").arg(prompt->isVisible()).arg(prompt->cmdOK->isEnabled());
+            };
             QTest::keyClick(prompt->txtName, Qt::Key_Escape);
-            seen << (prompt->isVisible() ? "open after Esc" : "closed by Esc");
+            state();
             QTest::keyClicks(prompt->txtName, typed);
-            // The settings, if they open, are closed by OK once they are up.
-            QTimer::singleShot(0, [&seen] {
-                if (auto* s = qobject_cast<frmSettings*>(QApplication::activeModalWidget())) {
-                    seen << s->windowTitle();
-                    s->cmdOK->click();
+            QTimer::singleShot(0, [&seen] { // closes the settings once they are up
+                if (auto* settings = qobject_cast<frmSettings*>(QApplication::activeModalWidget())) {
+                    seen << settings->windowTitle();
+                    settings->cmdOK->click();
                 }
             });
             QTest::keyClick(prompt->txtName, Qt::Key_Return);
-            if (!prompt->isVisible())
-                return;
-            seen << "prompt stays";
             prompt->txtName->clear();
-            seen << (prompt->cmdOK->isEnabled() ? "OK enabled" : "OK disabled");
-            prompt->cmdCancel->click();
+            state();
+            if (prompt->isVisible())
+                prompt->cmdCancel->click();
         });
         main->cmdSettings_Click();
         QCoreApplication::processEvents(); // a settings timer still pending finds nothing
-        QStringList expected{"Access Advanced Encoder Settings", "OK disabled", "open after Esc"};
-        expected << (opens ? QStringList{" Encoder Advanced Settings"}
-                           : QStringList{"prompt stays", "OK enabled"});
         QCOMPARE(seen, expected);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!main->findChild<frmPassword*>());
