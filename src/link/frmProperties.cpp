@@ -209,8 +209,10 @@ void frmProperties::cmdOK_Click() {
         if (port.setCommPort(newPort)) {
             const QString n = QString::number(port.CommPort());
             t->setCaption(Control::cmdComStatus, QStringLiteral("Open COM ") + n);
-            t->setControlToolTip(Control::ImgNotConnected, QStringLiteral(" Enable COM ") + n + QStringLiteral(" "));
-            t->setControlToolTip(Control::ImgConnected, QStringLiteral(" Disable COM ") + n + QStringLiteral(" "));
+            t->setControlToolTip(Control::ImgNotConnected,
+                                 QStringLiteral(" Enable COM ") + n + QStringLiteral(" "));
+            t->setControlToolTip(Control::ImgConnected,
+                                 QStringLiteral(" Disable COM ") + n + QStringLiteral(" "));
             t->setControlEnabled(Control::mnuReadDB, false);
             t->setControlEnabled(Control::mnuWriteDB, false);
         }
