@@ -163,7 +163,7 @@ void frmSettings::Form_Load() {
     if (e.MaxBatch.isEmpty())
         e.MaxBatch = DefaultMaxBatch;
     txtBatchQty->setText(QString::fromLatin1(e.MaxBatch));
-    for (const SwitchDefault& d : DefaultSwitches)
+    for (const SwitchDefault& d : DefaultSwitches) // every two-state control once
         setSwitch(d.control, switchState(e, d.control));
     // An encoder without the PET option shows the box off and locked, its setting untouched.
     if (!e.PETSupported)
