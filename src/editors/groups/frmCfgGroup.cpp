@@ -421,7 +421,7 @@ void frmCfgGroup::switchToggle(int g, int row) {
         if (active)
             paint(c, row + 1, row + 1, EditorColour::Ivory);
     } else {
-        if (&on == &grp[Grp::TimerActive] &&
+        if (row == switchRow(2) &&
             Dialogs::message(QStringLiteral("Timer Function Causes Automatic Paging Every 2 Minutes\r"
                                             "Unless Host System Periodically Issues Timer Reset Command\r"
                                             "Are You Sure You Want to Enable Timer Mode?"),
