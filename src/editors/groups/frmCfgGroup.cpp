@@ -33,9 +33,9 @@ QPointer<frmCfgGroup> g_window;
 constexpr int Columns = 11; // the heading column and ten groups
 constexpr int Rows = 30;    // the heading row and 29 fields
 constexpr int LastRow = Rows - 1;
-constexpr int RowTriggers =
-    frmCfgGroup::RowPagerID20 + 1; // CC Active; each switch row has its message row below
-constexpr int TypedLength = 6;     // txtGrp's length
+// CC Active: each trigger has its switch row and, below it, its message row.
+constexpr int RowTriggers = frmCfgGroup::RowPagerID20 + 1;
+constexpr int TypedLength = 6; // txtGrp's length
 
 const char* const RowHeadings[LastRow] = {
     " Reference",   " Active",      " Group ID  ",  " Pager ID 1",     " Pager ID 2",  " Pager ID 3",
@@ -93,7 +93,7 @@ frmCfgGroup::frmCfgGroup() : QWidget(nullptr, Qt::Window) {
     fgGroups->setObjectName(QStringLiteral("fgGroups"));
     fgGroups->setGeometry(twipsToPixels(120), twipsToPixels(120), twipsToPixels(9255), twipsToPixels(7335));
     fgGroups->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-    fgGroups->fitColumn(0, QString(16, QLatin1Char(' ')) + QString::fromLatin1(RowHeadings[0]));
+    fgGroups->fitColumn(0, QStringLiteral(" Timer Active    "));
     for (int c = 1; c < Columns; ++c) {
         const QString heading = c < 10 ? QStringLiteral("  Group %1 ").arg(c) : QStringLiteral(" Group 10 ");
         fgGroups->setText(0, c, heading);
@@ -210,6 +210,8 @@ bool frmCfgGroup::loadGroup(int g) {
 
 void frmCfgGroup::Form_Unload() {
     m_unloaded = true;
+    if (g_window == this)
+        g_window = nullptr; // the next command loads a new window
     ResetUndefinedGroups(shared().Db.Groups);
 }
 
@@ -294,13 +296,6 @@ int frmCfgGroup::groupOfColumn() const {
 bool frmCfgGroup::Form_KeyDown(int keyCode) {
     const int r = fgGroups->row();
     const int c = fgGroups->col();
-    const auto click = [this] { fgGroups_Click(); };
-    const auto clickTwice = [this, c] {
-        fgGroups->setCol(c);
-        fgGroups_Click();
-        fgGroups->setCol(c);
-        fgGroups_Click();
-    };
     switch (keyCode) {
     case Qt::Key_F1:
         openHelpFile();
@@ -311,13 +306,12 @@ bool frmCfgGroup::Form_KeyDown(int keyCode) {
     case Qt::Key_Enter:
     case Qt::Key_Right:
         if (m_checking)
-            return true;
+            return true; // the check holds the current cell
         if (r < RowPagerID20)
             fgGroups->setRow(r + 1);
         else
             fgGroups->setCurrent(RowGroupID, c < GroupCount ? c + 1 : 1);
-        click();
-        return true;
+        break;
     case Qt::Key_Left:
         if (m_checking)
             return true;
@@ -325,23 +319,25 @@ bool frmCfgGroup::Form_KeyDown(int keyCode) {
             fgGroups->setRow(r - 1);
         else
             fgGroups->setCurrent(RowPagerID20, c > 1 ? c - 1 : GroupCount);
-        click();
-        return true;
+        break;
     case Qt::Key_Down:
-        if (m_checking)
-            return true;
-        fgGroups->setRow(r < RowPagerID20 ? r + 1 : RowGroupID);
-        clickTwice();
-        return true;
     case Qt::Key_Up:
         if (m_checking)
             return true;
-        fgGroups->setRow(r > RowGroupID ? r - 1 : RowPagerID20);
-        clickTwice();
-        return true;
+        // Up and Down stay in the column and click twice: on a switch row that toggles twice.
+        if (keyCode == Qt::Key_Down)
+            fgGroups->setRow(r < RowPagerID20 ? r + 1 : RowGroupID);
+        else
+            fgGroups->setRow(r > RowGroupID ? r - 1 : RowPagerID20);
+        fgGroups->setCol(c);
+        fgGroups_Click();
+        fgGroups->setCol(c);
+        break;
     default:
         return false;
     }
+    fgGroups_Click();
+    return true;
 }
 
 // ---- Grid click ------------------------------------------------------------------------------

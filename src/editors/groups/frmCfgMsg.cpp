@@ -10,6 +10,7 @@
 #include "platform/Platform.h"
 #include "platform/TerminalControls.h"
 
+#include <QCloseEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -160,6 +161,12 @@ void frmCfgMsg::txtMsg_Change() {
 
 void frmCfgMsg::cmdOK_Click() {
     close();
+}
+
+void frmCfgMsg::closeEvent(QCloseEvent* event) {
+    if (g_window == this)
+        g_window = nullptr; // the next command loads a new window
+    event->accept();
 }
 
 } // namespace qpes

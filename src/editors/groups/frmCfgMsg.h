@@ -29,6 +29,9 @@ public:
     QLineEdit* txtMsg;
     QPushButton* cmdOK;
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     frmCfgMsg();
     void Form_Load();
