@@ -234,7 +234,7 @@ void frmCfgFam::notice() {
 }
 
 bool frmCfgFam::editsBlocked() const {
-    return shared().FormLoading || m_checking;
+    return shared().FormLoading || m_checking || fgFamilies->row() < 1 || fgFamilies->row() >= Rows;
 }
 
 // ---- Cell click ------------------------------------------------------------------------------
@@ -503,7 +503,7 @@ void frmCfgFam::txtFam_Change() {
     s.FamiliesChanged = true;
     const int r = fgFamilies->row();
     const int c = fgFamilies->col();
-    if (r < 1 || r >= Rows || (c != FamCol::PagerQty && c != FamCol::StartID && c != FamCol::StartCap))
+    if (c != FamCol::PagerQty && c != FamCol::StartID && c != FamCol::StartCap)
         return;
     const bool created = createTextRecord(r);
     PagerFamily& f = family(r);
