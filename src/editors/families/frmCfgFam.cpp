@@ -101,6 +101,11 @@ frmCfgFam::frmCfgFam() {
     fgFamilies->setObjectName(QStringLiteral("fgFamilies"));
     place(fgFamilies, 120, 120, 9735, 6615);
     fgFamilies->setUnpaintedColour(C::DarkGrey);
+    QFont small = fgFamilies->font(); // every column fits the grid's width
+    small.setPointSize(8);
+    fgFamilies->setFont(small);
+    fgFamilies->horizontalHeader()->setFont(small);
+    fgFamilies->verticalHeader()->setFont(small);
     lblPrefix = new QLabel(QStringLiteral("Prefix:"), this);
     lblPrefix->setObjectName(QStringLiteral("lblPrefix"));
     place(lblPrefix, 120, 6730, 9615, 255);
@@ -141,6 +146,11 @@ frmCfgFam::frmCfgFam() {
         fgFamilies->fitColumn(c, h);
         fgFamilies->setColumnAlignment(c, align);
     }
+    // Where the desktop's font is wider than the grid, the window grows so every column shows.
+    if (const int extra = fgFamilies->contentWidth() - fgFamilies->width(); extra > 0) {
+        fgFamilies->resize(fgFamilies->width() + extra, fgFamilies->height());
+        resize(width() + extra, height());
+    }
 
     fgFamilies->setKeyHandler([this](QKeyEvent* e) { return Form_KeyDown(e->key()); });
     fgFamilies->watchKeys(cmdOK);
@@ -167,7 +177,6 @@ void frmCfgFam::Form_Load() {
     centreOnScreen(this);
     for (int r = 1; r < Rows; ++r)
         fgFamilies->setText(r, 0, QStringLiteral(" %1").arg(r));
-    fgFamilies->fitColumn(0, QStringLiteral("     "));
     fgFamilies->setColumnAlignment(0, Qt::AlignHCenter);
     fgFamilies->setCol(0);
     for (int r = 1; r < Rows; ++r)
