@@ -107,6 +107,8 @@ private slots:
     void checkAdjustsThroughTheWindow();
     void okThenSaveAsWritesTheAdjustedFamilies();
     void cancelledCheckThenSaveWritesNothing();
+    void closingQuestion_data();
+    void closingQuestion();
     void closingDuringTheCheck_data();
     void closingDuringTheCheck();
 };
@@ -446,6 +448,35 @@ void TestCfgFam::cancelledCheckThenSaveWritesNothing() {
     QTRY_VERIFY(!w);
     main->mnuSave_Click();
     QCOMPARE(readFile(box->path("SAVED.PG7")), saved);
+}
+
+void TestCfgFam::closingQuestion_data() {
+    QTest::addColumn<bool>("exit");
+    QTest::newRow("the close box") << false;
+    QTest::newRow("the program's exit") << true;
+}
+
+void TestCfgFam::closingQuestion() {
+    QFETCH(bool, exit);
+    frmTerminal* main = frmTerminal::load();
+    QPointer<frmCfgFam> w = frmCfgFam::open();
+    shared().RecordIncomplete = true;
+    box->script.answers = {Answer::Yes, Answer::No}; // the exit question first, when there is one
+    if (!exit)
+        box->script.answers.pop_front();
+    QVERIFY(exit ? !main->close() : !w->close());
+    const BoxRecord asked = box->script.boxes.last();
+    QCOMPARE(asked.title, QString("Incomplete Database Definition"));
+    QCOMPARE(asked.text, QString("Pager Families Definition is Incomplete\r"
+                                 "As Shown by Magenta Fields.\r"
+                                 "Incomplete Records Will be Erased.\r"
+                                 "Are You Sure You Want to Exit?"));
+    QCOMPARE(asked.buttons, Buttons::YesNo);
+    QVERIFY(w && w->isVisible());
+    QVERIFY(!shared().ExitConfirmed);
+    // The flag was cleared by the question: the next close goes through without it.
+    QVERIFY(w->close());
+    QTRY_VERIFY(!w);
 }
 
 void TestCfgFam::closingDuringTheCheck_data() {

@@ -659,14 +659,14 @@ void frmCfgFam::cmdOK_Click() {
     }
     if (s.FamiliesChanged) {
         s.DatabaseChecked = CheckFamiliesDatabase();
+        const bool keepOpen = s.FamiliesAdjusted && !m_closeAfterCheck;
+        s.FamiliesAdjusted = false;
         if (m_deleteAfterCheck) {
             deleteLater();
             return;
         }
-        if (s.FamiliesAdjusted && !m_closeAfterCheck) {
-            s.FamiliesAdjusted = false;
+        if (keepOpen)
             return;
-        }
     }
     close();
 }
