@@ -93,12 +93,19 @@ void EditorGrid::setUnpaintedColour(const QColor& colour) {
 }
 
 void EditorGrid::fitColumn(int c, const QString& sample) {
-    const int width =
-        fontMetrics().horizontalAdvance(sample) + 2 * style()->pixelMetric(QStyle::PM_HeaderMargin) + 4;
+    // A little room beside the text for the cell's margins.
+    const int width = fontMetrics().horizontalAdvance(sample) + 8;
     if (c == 0)
         verticalHeader()->setFixedWidth(width);
     else
         setColumnWidth(c - 1, width);
+}
+
+int EditorGrid::contentWidth() const {
+    int width = verticalHeader()->width() + verticalScrollBar()->sizeHint().width() + 2 * frameWidth();
+    for (int c = 0; c < columnCount(); ++c)
+        width += columnWidth(c);
+    return width;
 }
 
 void EditorGrid::setColumnAlignment(int c, Qt::Alignment alignment) {

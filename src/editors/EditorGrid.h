@@ -47,6 +47,8 @@ public:
     // Column c as wide as `sample` (column 0: the row labels), with its cells aligned.
     void fitColumn(int c, const QString& sample);
     void setColumnAlignment(int c, Qt::Alignment alignment);
+    // The width that shows every column without horizontal scrolling.
+    int contentWidth() const;
 
     // Editors are children of the viewport; placing one puts it on the cell's rectangle,
     // widened by `extraWidth`. Scrolling by the user hides every editor added here.

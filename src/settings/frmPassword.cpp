@@ -29,7 +29,6 @@ frmPassword::frmPassword(QWidget* parent) : QDialog(parent) {
     setTwipsGeometry(cmdOK, 600, 1080, 1095, 360);
     cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdCancel->setAutoDefault(false);
     setTwipsGeometry(cmdCancel, 2040, 1080, 1095, 360);
     txtName->setFocus();
 

@@ -5,6 +5,7 @@
 #include "editors/EditorColours.h"
 #include "editors/EditorGrid.h"
 #include "editors/families/frmCfgFam.h"
+#include "link/Link.h"
 #include "link/frmCancelSend.h"
 #include "model/Families.h"
 #include "model/PagerDatabase.h"
@@ -12,6 +13,7 @@
 #include "support/TestSupport.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -99,10 +101,14 @@ private slots:
     void choosing();
     void keys_data();
     void keys();
+    void helpFromTheProgramFolder();
+    void upOnActiveSwitchesTwice();
     void okErasesIncompleteFamilies();
     void checkAdjustsThroughTheWindow();
     void okThenSaveAsWritesTheAdjustedFamilies();
     void cancelledCheckThenSaveWritesNothing();
+    void closingQuestion_data();
+    void closingQuestion();
     void closingDuringTheCheck_data();
     void closingDuringTheCheck();
 };
@@ -121,6 +127,10 @@ void TestCfgFam::load_data() {
     QTest::newRow("never set up") << QByteArray("|0000000|5|A|3|000|0000|00|00|")
                                   << QByteArray("|0000000|5|A|3|000|0000|00|00|") << "OFF||||||||||"
                                   << C::DarkGrey;
+    QTest::newRow("start ID longer than typing allows")
+        << QByteArray("1|0001000|5|A|3|010|12345|00|00|YES")
+        << QByteArray("1|0001000|5|A|3|010|12345|00|00|YES")
+        << "ON|10|12345|12354|0001000|0001009|Alpha|4|512|None|None" << C::Ivory;
     QTest::newRow("capcode no number")
         << QByteArray("1|12A|5|A|3|010|0100|00|00|YES") << QByteArray("1|0000008|5|A|3|010|0100|00|00|YES")
         << "ON|10|0100|0109|0000008|0000017|Alpha|4|512|None|None" << C::Ivory;
@@ -140,6 +150,15 @@ void TestCfgFam::load() {
     QVERIFY(!shared().FamiliesChanged);
     QVERIFY(shared().EncoderMatches);
     QCOMPARE(frmCfgFam::open(), w); // the toolbar only brings a loaded window forward
+
+    // The editor shows a stored text whole, and typing cannot make it longer.
+    click(w, 3, FamCol::StartID);
+    const QString stored = w->fgFamilies->text(3, FamCol::StartID);
+    QCOMPARE(w->txtFam->text(), stored);
+    if (stored.size() >= 4) {
+        QTest::keyClick(w->txtFam, Qt::Key_9);
+        QCOMPARE(w->txtFam->text(), stored);
+    }
 }
 
 void TestCfgFam::typing_data() {
@@ -334,6 +353,25 @@ void TestCfgFam::keys() {
         QCOMPARE(w->txtFam->text(), before);
 }
 
+void TestCfgFam::helpFromTheProgramFolder() {
+    frmCfgFam* w = openWith(Active);
+    shared().HelpFile = "KELMORA.PDF";
+    QDir::setCurrent(QDir::tempPath()); // as after an Open in another folder
+    QTest::keyClick(w->txtFam, Qt::Key_F1);
+    QCOMPARE(box->script.openedDocuments, QStringList{box->path("KELMORA.PDF")});
+}
+
+void TestCfgFam::upOnActiveSwitchesTwice() {
+    shared().Db.Families[1] = family("0|0000000|||||||||");
+    frmCfgFam* w = openWith(Active);
+    w->fgFamilies->setCurrent(3, FamCol::Active);
+    QTest::keyClick(w->fgFamilies, Qt::Key_Up);
+    QCOMPARE(line(shared().Db.Families[1]), QByteArray("0|0000000|||3|||00|00|"));
+    QCOMPARE(w->fgFamilies->row(), 2);
+    QCOMPARE(w->fgFamilies->text(2, FamCol::Active), QString("OFF"));
+    QVERIFY(!shared().EncoderMatches);
+}
+
 void TestCfgFam::okErasesIncompleteFamilies() {
     shared().Db.Families[0] = family(Active);
     QPointer<frmCfgFam> w = openWith("1|0000007|5|A|3|010|0200|00|00|YES");
@@ -377,9 +415,11 @@ void TestCfgFam::checkAdjustsThroughTheWindow() {
 void TestCfgFam::okThenSaveAsWritesTheAdjustedFamilies() {
     frmTerminal* main = frmTerminal::load();
     overlapping();
+    main->link().Timer1.start();
     main->Toolbar1_ButtonClick("sequence");
     frmCfgFam* w = frmCfgFam::loaded();
     QVERIFY(w);
+    QVERIFY(!main->link().Timer1.isActive());
     shared().FamiliesChanged = true;
     w->cmdOK->click();
     box->script.files = {box->path("ADJ.PG7")};
@@ -408,6 +448,35 @@ void TestCfgFam::cancelledCheckThenSaveWritesNothing() {
     QTRY_VERIFY(!w);
     main->mnuSave_Click();
     QCOMPARE(readFile(box->path("SAVED.PG7")), saved);
+}
+
+void TestCfgFam::closingQuestion_data() {
+    QTest::addColumn<bool>("exit");
+    QTest::newRow("the close box") << false;
+    QTest::newRow("the program's exit") << true;
+}
+
+void TestCfgFam::closingQuestion() {
+    QFETCH(bool, exit);
+    frmTerminal* main = frmTerminal::load();
+    QPointer<frmCfgFam> w = frmCfgFam::open();
+    shared().RecordIncomplete = true;
+    box->script.answers = {Answer::Yes, Answer::No}; // the exit question first, when there is one
+    if (!exit)
+        box->script.answers.pop_front();
+    QVERIFY(exit ? !main->close() : !w->close());
+    const BoxRecord asked = box->script.boxes.last();
+    QCOMPARE(asked.title, QString("Incomplete Database Definition"));
+    QCOMPARE(asked.text, QString("Pager Families Definition is Incomplete\r"
+                                 "As Shown by Magenta Fields.\r"
+                                 "Incomplete Records Will be Erased.\r"
+                                 "Are You Sure You Want to Exit?"));
+    QCOMPARE(asked.buttons, Buttons::YesNo);
+    QVERIFY(w && w->isVisible());
+    QVERIFY(!shared().ExitConfirmed);
+    // The flag was cleared by the question: the next close goes through without it.
+    QVERIFY(w->close());
+    QTRY_VERIFY(!w);
 }
 
 void TestCfgFam::closingDuringTheCheck_data() {

@@ -264,16 +264,19 @@ private slots:
 
     void accessPrompt_data() {
         QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("enterOn"); // the control that takes the Enter key
         QTest::addColumn<QStringList>("expected");
         const QStringList opens{"1 OK=0", " Encoder Advanced Settings", "0 OK=1"}, stays{"1 OK=0", "1 OK=1"};
-        row("lower case", "kepla", opens);
-        row("mixed case", "KePlA", opens);
-        row("trailing blank", "KEPLA ", stays);
-        row("leading blank", " kepla", stays);
-        row("wrong code", "KEPL", stays);
+        row("lower case", "kepla", "txtName", opens);
+        row("mixed case", "KePlA", "txtName", opens);
+        row("trailing blank", "KEPLA ", "txtName", stays);
+        row("leading blank", " kepla", "txtName", stays);
+        row("wrong code", "KEPL", "txtName", stays);
+        row("Enter on Cancel", "kepla", "cmdCancel", QStringList{"1 OK=0", "0 OK=1"});
     }
     void accessPrompt() {
         QFETCH(QString, typed);
+        QFETCH(QString, enterOn);
         QFETCH(QStringList, expected);
         QStringList seen; // "shown OK=enabled" of the prompt after Esc and after Enter; the settings' title
         QTimer::singleShot(0, [&] {
@@ -292,7 +295,7 @@ private slots:
                     settings->cmdOK->click();
                 }
             });
-            QTest::keyClick(prompt->txtName, Qt::Key_Return);
+            QTest::keyClick(prompt->findChild<QWidget*>(enterOn), Qt::Key_Return);
             prompt->txtName->clear();
             state();
             if (prompt->isVisible())

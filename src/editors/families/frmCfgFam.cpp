@@ -18,7 +18,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QValidator>
 
@@ -101,6 +100,11 @@ frmCfgFam::frmCfgFam() {
     fgFamilies->setObjectName(QStringLiteral("fgFamilies"));
     place(fgFamilies, 120, 120, 9735, 6615);
     fgFamilies->setUnpaintedColour(C::DarkGrey);
+    QFont small = fgFamilies->font(); // every column fits the grid's width
+    small.setPointSize(8);
+    fgFamilies->setFont(small);
+    fgFamilies->horizontalHeader()->setFont(small);
+    fgFamilies->verticalHeader()->setFont(small);
     lblPrefix = new QLabel(QStringLiteral("Prefix:"), this);
     lblPrefix->setObjectName(QStringLiteral("lblPrefix"));
     place(lblPrefix, 120, 6730, 9615, 255);
@@ -141,6 +145,11 @@ frmCfgFam::frmCfgFam() {
         fgFamilies->fitColumn(c, h);
         fgFamilies->setColumnAlignment(c, align);
     }
+    // Where the desktop's font is wider than the grid, the window grows so every column shows.
+    if (const int extra = fgFamilies->contentWidth() - fgFamilies->width(); extra > 0) {
+        fgFamilies->resize(fgFamilies->width() + extra, fgFamilies->height());
+        resize(width() + extra, height());
+    }
 
     fgFamilies->setKeyHandler([this](QKeyEvent* e) { return Form_KeyDown(e->key()); });
     fgFamilies->watchKeys(cmdOK);
@@ -167,7 +176,6 @@ void frmCfgFam::Form_Load() {
     centreOnScreen(this);
     for (int r = 1; r < Rows; ++r)
         fgFamilies->setText(r, 0, QStringLiteral(" %1").arg(r));
-    fgFamilies->fitColumn(0, QStringLiteral("     "));
     fgFamilies->setColumnAlignment(0, Qt::AlignHCenter);
     fgFamilies->setCol(0);
     for (int r = 1; r < Rows; ++r)
@@ -234,7 +242,7 @@ void frmCfgFam::notice() {
 }
 
 bool frmCfgFam::editsBlocked() const {
-    return shared().FormLoading || m_checking;
+    return shared().FormLoading || m_checking || fgFamilies->row() < 1 || fgFamilies->row() >= Rows;
 }
 
 // ---- Cell click ------------------------------------------------------------------------------
@@ -503,7 +511,7 @@ void frmCfgFam::txtFam_Change() {
     s.FamiliesChanged = true;
     const int r = fgFamilies->row();
     const int c = fgFamilies->col();
-    if (r < 1 || r >= Rows || (c != FamCol::PagerQty && c != FamCol::StartID && c != FamCol::StartCap))
+    if (c != FamCol::PagerQty && c != FamCol::StartID && c != FamCol::StartCap)
         return;
     const bool created = createTextRecord(r);
     PagerFamily& f = family(r);
@@ -650,14 +658,14 @@ void frmCfgFam::cmdOK_Click() {
     }
     if (s.FamiliesChanged) {
         s.DatabaseChecked = CheckFamiliesDatabase();
+        const bool keepOpen = s.FamiliesAdjusted && !m_closeAfterCheck;
+        s.FamiliesAdjusted = false;
         if (m_deleteAfterCheck) {
             deleteLater();
             return;
         }
-        if (s.FamiliesAdjusted && !m_closeAfterCheck) {
-            s.FamiliesAdjusted = false;
+        if (keepOpen)
             return;
-        }
     }
     close();
 }
