@@ -92,13 +92,24 @@ frmCfgGroup::frmCfgGroup() : QWidget(nullptr, Qt::Window) {
     fgGroups = new EditorGrid(Rows, Columns, this);
     fgGroups->setObjectName(QStringLiteral("fgGroups"));
     fgGroups->setGeometry(twipsToPixels(120), twipsToPixels(120), twipsToPixels(9255), twipsToPixels(7335));
-    fgGroups->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    QFont small = fgGroups->font(); // ten groups side by side
+    small.setPointSize(8);
+    fgGroups->setFont(small);
+    fgGroups->horizontalHeader()->setFont(small);
+    fgGroups->verticalHeader()->setFont(small);
+    fgGroups->verticalHeader()->setDefaultSectionSize(fgGroups->fontMetrics().height() + 6);
     fgGroups->fitColumn(0, QStringLiteral(" Timer Active    "));
     for (int c = 1; c < Columns; ++c) {
         const QString heading = c < 10 ? QStringLiteral("  Group %1 ").arg(c) : QStringLiteral(" Group 10 ");
         fgGroups->setText(0, c, heading);
         fgGroups->fitColumn(c, heading + QStringLiteral("  "));
         fgGroups->setColumnAlignment(c, Qt::AlignLeft);
+    }
+
+    // Where the desktop's font is wider than the grid, the window grows so every group shows.
+    if (const int extra = fgGroups->contentWidth() - fgGroups->width(); extra > 0) {
+        fgGroups->resize(fgGroups->width() + extra, fgGroups->height());
+        setFixedSize(width() + extra, height());
     }
 
     txtGrp = new QLineEdit;
