@@ -1,6 +1,8 @@
 #include "editors/groups/EditorWindows.h"
 
+#include "link/Link.h"
 #include "model/PagerDatabase.h"
+#include "platform/Platform.h"
 #include "platform/TerminalControls.h"
 
 #include <QApplication>
@@ -12,6 +14,13 @@ void followMainWindow(QWidget* editor, std::function<void()> gone) {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->objectName() == QLatin1String("frmTerminal"))
             QObject::connect(w, &QObject::destroyed, editor, std::move(gone));
+}
+
+void beginLoad(QWidget* window) {
+    if (TerminalControls* t = terminal())
+        t->link().Timer1.stop();
+    shared().FormLoading = true;
+    centreOnScreen(window);
 }
 
 bool bringForward(QWidget* window) {

@@ -8,6 +8,10 @@ class QWidget;
 
 namespace qpes {
 
+// The start of an editor's load: the main window's tick timer stops, the change handlers rest
+// while the controls are filled, and the window is centred.
+void beginLoad(QWidget* window);
+
 // Shows a loaded window and brings it forward; false when there is none.
 bool bringForward(QWidget* window);
 

@@ -3,7 +3,6 @@
 #include "editors/EditorColours.h"
 #include "editors/EditorGrid.h"
 #include "editors/groups/EditorWindows.h"
-#include "link/Link.h"
 #include "link/frmCancelSend.h"
 #include "model/Groups.h"
 #include "model/PagerDatabase.h"
@@ -155,10 +154,7 @@ frmCfgGroup::~frmCfgGroup() {
 
 void frmCfgGroup::Form_Load() {
     SharedState& s = shared();
-    if (TerminalControls* t = terminal())
-        t->link().Timer1.stop();
-    s.FormLoading = true;
-    centreOnScreen(this);
+    beginLoad(this);
     for (int r = 1; r <= LastRow; ++r)
         fgGroups->setText(r, 0, QString::fromLatin1(RowHeadings[r - 1]));
     fgGroups->setColumnAlignment(0, Qt::AlignHCenter);

@@ -3,12 +3,10 @@
 #include "editors/EditorColours.h"
 #include "editors/EditorGrid.h"
 #include "editors/groups/EditorWindows.h"
-#include "link/Link.h"
 #include "model/PagerDatabase.h"
 #include "model/TypedText.h"
 #include "platform/Dialogs.h"
 #include "platform/Platform.h"
-#include "platform/TerminalControls.h"
 
 #include <QCloseEvent>
 #include <QHeaderView>
@@ -72,10 +70,7 @@ frmCfgMsg::frmCfgMsg() : QWidget(nullptr, Qt::Window) {
 
 void frmCfgMsg::Form_Load() {
     SharedState& s = shared();
-    if (TerminalControls* t = terminal())
-        t->link().Timer1.stop();
-    s.FormLoading = true;
-    centreOnScreen(this);
+    beginLoad(this);
     for (int r = 1; r < Rows; ++r)
         fgMessages->setText(r, 0, QStringLiteral(" %1").arg(r));
     fgMessages->setColumnAlignment(0, Qt::AlignHCenter);
