@@ -5,6 +5,9 @@
 #include "app/frmSplash.h"
 #include "console/frmMessageTest.h"
 #include "console/frmTXTune.h"
+#include "editors/families/frmCfgFam.h"
+#include "editors/groups/frmCfgGroup.h"
+#include "editors/groups/frmCfgMsg.h"
 #include "link/Lookup.h"
 #include "link/PortControl.h"
 #include "link/ProgramDatabase.h"
@@ -15,6 +18,7 @@
 #include "model/Text.h"
 #include "platform/Dialogs.h"
 #include "platform/Platform.h"
+#include "settings/frmPassword.h"
 
 #include <QAction>
 #include <QApplication>
@@ -72,6 +76,7 @@ frmTerminal::frmTerminal() {
     buildToolbar();
     buildBody();
     buildStatusBar();
+    connect(&m_link, &Link::conversationEnded, this, &frmTerminal::afterConversation);
 
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(help, &QShortcut::activated, this, &frmTerminal::mnuQMHelp_Click);
@@ -490,18 +495,31 @@ void frmTerminal::mnuReadDB_Click() {
 }
 
 void frmTerminal::mnuOpen_Click() {
-    // While the link talks to the encoder a port toggle stops that conversation instead of
-    // closing the port under it.
+    // While the link talks to the encoder a port toggle stops that conversation; the port is
+    // closed once it has unwound (afterConversation), never under it.
     if (linkBusy()) {
-        shared().CancelRequested = true;
+        m_link.stopConversation(AfterRun::ClosePort);
         return;
     }
     ToggleComPort();
 }
 
+void frmTerminal::afterConversation(AfterRun then) {
+    if (m_unloaded) {
+        if (m_deleteAfterConversation)
+            deleteLater();
+        return;
+    }
+    if (then == AfterRun::Nothing)
+        return;
+    CloseComPort();
+    if (then == AfterRun::OpenProperties)
+        mnuProperties_Click();
+}
+
 void frmTerminal::mnuProperties_Click() {
     if (linkBusy()) {
-        shared().CancelRequested = true;
+        m_link.stopConversation(AfterRun::OpenProperties);
         return;
     }
     if (m_link.MSComm1.PortOpen())
@@ -551,7 +569,9 @@ void frmTerminal::cmdLookup_Click() {
 void frmTerminal::cmdSettings_Click() {
     if (linkBusy())
         return;
-    // The access prompt lands with the advanced settings.
+    auto* prompt = new frmPassword(this);
+    prompt->setAttribute(Qt::WA_DeleteOnClose);
+    prompt->exec();
 }
 
 void frmTerminal::mnuQMHelp_Click() {
@@ -586,15 +606,15 @@ void frmTerminal::Toolbar1_ButtonClick(const QString& key) {
 }
 
 void frmTerminal::openFamiliesEditor() {
-    // The families editor lands with its own window.
+    frmCfgFam::open();
 }
 
 void frmTerminal::openGroupsEditor() {
-    // The groups editor lands with its own window.
+    frmCfgGroup::open();
 }
 
 void frmTerminal::openMessagesEditor() {
-    // The canned messages editor lands with its own window.
+    frmCfgMsg::open();
 }
 
 // ---- Shutdown --------------------------------------------------------------------------------
@@ -619,9 +639,16 @@ QList<QWidget*> loadedWindows(const QWidget* except) {
 }
 } // namespace
 
+// The window is unloaded deferred: while a conversation with the encoder runs, its handler keeps
+// using the window and the link it owns across every wait, so the window goes only once that
+// conversation has ended (afterConversation). Nothing else re-checks for it.
 void frmTerminal::closeEvent(QCloseEvent* event) {
     if (m_unloaded || Form_QueryUnload()) {
         Form_Unload();
+        if (linkBusy()) {
+            setAttribute(Qt::WA_DeleteOnClose, false);
+            m_deleteAfterConversation = true;
+        }
         event->accept();
     } else {
         event->ignore();

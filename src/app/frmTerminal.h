@@ -89,12 +89,14 @@ private:
     bool writeDatabaseTo(const QString& path);
     QString saveStatusText() const;
     QObject* control(Control c) const;
-    bool linkBusy() const; // an encoder conversation is under way
+    bool linkBusy() const;                 // an encoder conversation is under way
+    void afterConversation(AfterRun then); // what a stopped or failed conversation left to do
 
     Link m_link;
     QString m_databaseFilePath;
     std::unique_ptr<QLockFile> m_instanceLock;
     bool m_unloaded = false;
+    bool m_deleteAfterConversation = false;
 
     QMenu* mnuFile = nullptr;
     QMenu* mnuPort = nullptr;

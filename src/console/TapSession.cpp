@@ -28,6 +28,10 @@ void writeOrReport(CommControl& port, const QByteArray& bytes) {
     AddLogLine("Error: " + description.toLatin1());
 }
 
+bool quietEnd(ExchangeResult::End end) {
+    return shared().ExitConfirmed || end == ExchangeResult::Aborted;
+}
+
 PageEnd loginError() {
     Dialogs::message(
         QStringLiteral("Error Logging Into Paging Encoder\rCheck Power, Connections and/or DIP Switch\r"
@@ -49,22 +53,26 @@ PageEnd communicationError() {
     return PageEnd::Failed;
 }
 
-// The end of a wait that came without its terminator: leaving the program ends everything at
-// once, anything else (time-out, a closed port) is the communication error.
-PageEnd unanswered(Link& link) {
+// The end of a wait that came without its terminator: leaving the program or the user's stop
+// of the conversation ends everything quietly; anything else (a time-out, the device gone)
+// is the communication error.
+PageEnd unanswered(Link& link, ExchangeResult::End end) {
     link.Timer2.stop();
     shared().ReplyTimedOut = false;
-    return shared().ExitConfirmed ? PageEnd::Abandoned : communicationError();
+    return quietEnd(end) ? PageEnd::Abandoned : communicationError();
 }
 
-// Takes the buffer's first line, CR included, once it holds one.
-std::optional<QByteArray> nextLine(Link& link, QByteArray& buffer) {
-    if (!buffer.contains(CR)) {
-        const ExchangeResult r = waitForReplyWithin(link, {EndCR});
-        buffer += r.reply;
-        if (r.end != ExchangeResult::Answered)
-            return std::nullopt;
-    }
+// Waits under the login's running time-out until the buffer holds a CR.
+ExchangeResult::End awaitCR(Link& link, QByteArray& buffer) {
+    if (buffer.contains(CR))
+        return ExchangeResult::Answered;
+    const ExchangeResult r = waitForReply(link, {EndCR}, CancelEnds::No, ReplyTimer::Running);
+    buffer += r.reply;
+    return r.end;
+}
+
+// Takes the buffer's first line, CR included; the buffer holds one.
+QByteArray takeLine(QByteArray& buffer) {
     const qsizetype cr = buffer.indexOf(CR);
     const QByteArray line = buffer.left(cr + 1);
     buffer.remove(0, cr + 1);
@@ -82,7 +90,7 @@ PageEnd LogInToEncoder(Link& link) {
     s.ReplyTimedOut = false;
     const ExchangeResult prompt = waitForReply(link, {TapPrompt});
     s.ReplyTimedOut = false;
-    if (s.ExitConfirmed)
+    if (quietEnd(prompt.end))
         return PageEnd::Abandoned;
     if (!prompt.reply.contains(TapPrompt))
         return loginError();
@@ -94,26 +102,25 @@ PageEnd LogInToEncoder(Link& link) {
     // The four answers to the login request share one time-out.
     writeOrReport(port, tapLoginRequest());
     link.Timer2.start();
-    const ExchangeResult version = waitForReplyWithin(link, {EndCRLF});
+    const ExchangeResult version = waitForReply(link, {EndCRLF}, CancelEnds::No, ReplyTimer::Running);
     QByteArray buffer = version.reply;
     if (version.end != ExchangeResult::Answered || !buffer.startsWith("110 1.8\r\n"))
-        return unanswered(link);
+        return unanswered(link, version.end);
     buffer.remove(0, 9);
     AddLogLine("Encoder: 110 1.8<CR><LF>");
 
-    const auto first = nextLine(link, buffer);
-    if (!first)
-        return unanswered(link);
-    AddLogLine("Encoder: " + NameControlCharacters(*first, false));
-    if (!nextLine(link, buffer))
-        return unanswered(link);
+    ExchangeResult::End end = awaitCR(link, buffer);
+    if (end != ExchangeResult::Answered)
+        return unanswered(link, end);
+    AddLogLine("Encoder: " + NameControlCharacters(takeLine(buffer), false));
+    end = awaitCR(link, buffer);
+    if (end != ExchangeResult::Answered)
+        return unanswered(link, end);
+    takeLine(buffer); // whatever it holds
     AddLogLine("Encoder: <ACK><CR>");
-    if (!buffer.contains(CR)) {
-        const ExchangeResult r = waitForReplyWithin(link, {EndCR});
-        buffer += r.reply;
-        if (r.end != ExchangeResult::Answered)
-            return unanswered(link);
-    }
+    end = awaitCR(link, buffer);
+    if (end != ExchangeResult::Answered)
+        return unanswered(link, end);
     link.Timer2.stop();
     s.ReplyTimedOut = false;
     if (!buffer.startsWith("\x1b[p\r"))
@@ -148,7 +155,7 @@ PageEnd SendTestPage(Link& link, const QByteArray& pin, const QByteArray& messag
     s.ReplyTimedOut = false;
     const ExchangeResult r = waitForReply(link, {EndCR});
     s.ReplyTimedOut = false;
-    if (s.ExitConfirmed)
+    if (quietEnd(r.end))
         return PageEnd::Abandoned;
     QByteArray reply = r.reply;
     while (port.InBufferCount() > 0) {
@@ -158,11 +165,11 @@ PageEnd SendTestPage(Link& link, const QByteArray& pin, const QByteArray& messag
     if (reply.isEmpty())
         return communicationError();
     if (!reply.contains(CR)) {
-        const ExchangeResult more = waitForReply(link, {EndCR});
+        const ExchangeResult more = waitForReply(link, {EndCR}, CancelEnds::No);
         s.ReplyTimedOut = false;
         reply += more.reply;
         if (more.end != ExchangeResult::Answered)
-            return s.ExitConfirmed ? PageEnd::Abandoned : communicationError();
+            return quietEnd(more.end) ? PageEnd::Abandoned : communicationError();
     }
     s.CancelRequested = false;
     AddLogLine("Encoder: " + NameControlCharacters(reply, true));
@@ -184,13 +191,20 @@ bool TickWait(QTimer& timer, const std::function<bool()>& stop) {
 
 namespace {
 
-// One tick, then everything received so far; nullopt when the program is closing.
+// One tick, then everything received so far; nullopt when the program is closing or the user
+// has stopped the conversation. A device gone meanwhile is reported, and the port is closed
+// once the page has unwound.
 std::optional<QByteArray> tickRead(Link& link) {
-    TickWait(link.Timer1);
-    if (shared().ExitConfirmed)
+    TickWait(link.Timer1, [&link] { return link.stopRequested(); });
+    if (shared().ExitConfirmed || link.stopRequested())
         return std::nullopt;
     QThread::msleep(PollMs);
-    return link.MSComm1.Input();
+    const QByteArray reply = link.MSComm1.Input();
+    if (link.MSComm1.deviceGone()) {
+        reportPendingError(link);
+        link.closePortAfterRun();
+    }
+    return reply;
 }
 
 PageEnd rangeTestLogin(Link& link, const std::function<bool()>& ended) {

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QThread>
 
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -51,11 +52,6 @@ QString stopText(QSerialPort::StopBits s) {
     }
 }
 
-// Time for `bytes` to leave at `baud`, ten bits a character, with a generous margin.
-int writeTimeoutMs(qint64 bytes, qint32 baud) {
-    return int(qMin<qint64>(60000, 2000 + bytes * 10 * 1000 * 2 / qMax(1, baud)));
-}
-
 } // namespace
 
 CommControl::CommControl() {
@@ -65,6 +61,14 @@ CommControl::CommControl() {
 CommControl::~CommControl() {
     if (m_port.isOpen())
         m_port.close();
+}
+
+void CommControl::fail(const QString& description) {
+    // Once the device has gone, the loss is the error worth telling; what fails after it is
+    // only its consequence.
+    if (m_gone && hasError())
+        return;
+    m_error = description;
 }
 
 bool CommControl::setCommPort(int n) {
@@ -165,6 +169,7 @@ bool CommControl::PortOpen() const {
 bool CommControl::setPortOpen(bool open) {
     if (open == m_port.isOpen())
         return true;
+    m_gone = false;
     if (!open) {
         m_port.close();
         return true;
@@ -180,6 +185,7 @@ bool CommControl::setPortOpen(bool open) {
         return false;
     }
     m_port.clearError();
+    m_error.clear(); // whatever an earlier failure left is no longer true
     return true;
 }
 
@@ -188,24 +194,36 @@ bool CommControl::Output(const QByteArray& bytes) {
         fail(QStringLiteral("Operation valid only when the port is open"));
         return false;
     }
+    if (m_gone)
+        return false;
     if (m_port.write(bytes) != bytes.size()) {
-        fail(m_port.errorString());
+        if (!noticeDeviceGone())
+            fail(m_port.errorString());
         return false;
     }
-    QElapsedTimer clock;
-    clock.start();
-    const int limit = writeTimeoutMs(bytes.size(), m_settings.baud);
+    // What the driver does not take now goes out during the reply's wait.
     m_port.flush();
-    while (m_port.bytesToWrite() > 0) {
-        const int left = limit - int(clock.elapsed());
-        if (left <= 0 || !m_port.waitForBytesWritten(left)) {
-            const QString why = m_port.bytesToWrite() > 0 && left <= 0 ? QStringLiteral("Write timed out")
-                                                                       : m_port.errorString();
-            m_port.clear(QSerialPort::Output);
-            fail(why);
-            return false;
-        }
-    }
+    return !noticeDeviceGone();
+}
+
+bool CommControl::lineHungUp() const {
+    if (!m_port.isOpen())
+        return false;
+    pollfd line{int(m_port.handle()), POLLIN, 0};
+    return ::poll(&line, 1, 0) > 0 && (line.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
+
+bool CommControl::noticeDeviceGone() {
+    if (m_gone)
+        return true;
+    if (!lineHungUp())
+        return false;
+    // A hung-up line reads as end of file, which the serial port words as a stale system error.
+    const QString why = m_port.error() == QSerialPort::ResourceError
+                            ? m_port.errorString()
+                            : QStringLiteral("The serial device is no longer connected");
+    fail(why);
+    m_gone = true;
     return true;
 }
 
@@ -237,7 +255,7 @@ void CommControl::clearInBuffer() {
 }
 
 bool CommControl::waitForInput(int ms) {
-    if (!m_port.isOpen()) {
+    if (!m_port.isOpen() || m_gone) {
         QThread::msleep(ulong(qMax(0, ms)));
         return false;
     }
@@ -251,13 +269,9 @@ bool CommControl::waitForInput(int ms) {
             return false;
         if (m_port.waitForReadyRead(left))
             return true;
-        if (m_port.error() == QSerialPort::ResourceError) {
-            // The device has gone (unplugged, or the other end hung up): nothing more will come.
-            fail(m_port.errorString());
-            m_port.close();
-            return false;
-        }
         if (m_port.error() != QSerialPort::TimeoutError) {
+            if (noticeDeviceGone())
+                return false;
             // A failed read returns at once; keep the pace instead of spinning.
             m_port.clearError();
             QThread::msleep(ulong(qMax(0, ms - int(clock.elapsed()))));

@@ -32,16 +32,24 @@ public:
     // Opens read/write, raw, without flow control; a failure is a pending error.
     bool setPortOpen(bool open);
 
-    // Sends every byte and waits until it has left; false (pending error) on a closed port or
-    // a failed write.
+    // Queues every byte, in order, and hands the driver what it takes at once; the rest leaves
+    // while the caller waits for the reply (waitForInput), so a line that cannot take the bytes
+    // never blocks the window. False on a closed port (pending error), on a failed write (pending
+    // error) and on a device already gone (its error was raised when it went).
     bool Output(const QByteArray& bytes);
     // Everything received and not yet read, removed from the port.
     QByteArray Input();
     int InBufferCount() const;
     // Drops everything received and not yet read, including what the driver still holds.
     void clearInBuffer();
-    // Returns as soon as input is waiting, or false after `ms`. On a closed port it just waits.
+    // Returns as soon as input is waiting, or false after `ms`; queued output goes out meanwhile.
+    // On a closed port, or once the device has gone, it just waits.
     bool waitForInput(int ms);
+
+    // The device went away while the port was open (unplugged, or the other end hung up). The
+    // port never closes itself: it stays open, its open state unchanged, until the program
+    // closes it, and the error that told of the loss is pending once. Opening again clears both.
+    bool deviceGone() const { return m_gone; }
 
     bool hasError() const { return !m_error.isEmpty(); }
     QString errorDescription() const { return m_error; }
@@ -57,12 +65,16 @@ private:
     bool apply(const LineSettings& s);
     bool isPseudoTerminal() const;
     int driverInputCount() const;
-    void fail(const QString& description) { m_error = description; }
+    bool lineHungUp() const;
+    // True when the device has gone, now or earlier.
+    bool noticeDeviceGone();
+    void fail(const QString& description);
 
     int m_number = 1;
     LineSettings m_settings;
     QSerialPort m_port;
     QString m_error;
+    bool m_gone = false;
 };
 
 } // namespace qpes

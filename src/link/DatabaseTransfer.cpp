@@ -2,14 +2,16 @@
 
 #include "link/Link.h"
 #include "model/PagerDatabase.h"
+#include "model/Tap.h"
 #include "platform/Dialogs.h"
 #include "platform/TerminalControls.h"
 
 namespace qpes {
 
-ExchangeResult TransferExchange(Link& link, bool portWasOpen, const QByteArray& command,
+ExchangeResult TransferExchange(Link& link, PortAtStart port, const QByteArray& command,
                                 const QList<QByteArray>& terminators, bool dropFirst) {
-    if (shared().ExitConfirmed || (portWasOpen && !link.MSComm1.PortOpen())) {
+    if (shared().ExitConfirmed || link.stopRequested() ||
+        (port == PortAtStart::Open && !link.MSComm1.PortOpen())) {
         ExchangeResult stopped;
         stopped.end = ExchangeResult::Aborted;
         return stopped;
@@ -37,6 +39,21 @@ void ReportImproperIdAsCapResponse() {
                        "Please Check Connections, Paging Encoder Configuration,\r"
                        "or COM Port Settings, and Try Again"),
         Buttons::Ok, Icon::None, QStringLiteral("Paging Encoder Improper Response"));
+}
+
+void RestoreIdAsCapMode(Link& link) {
+    SharedState& s = shared();
+    CommControl& port = link.MSComm1;
+    if (s.ExitConfirmed || !port.PortOpen() || port.deviceGone())
+        return;
+    s.ReplyTimedOut = false;
+    link.despiteStop([&] {
+        ExchangeGuard guard(link);
+        if (!port.Output(idAsCapSet(true)))
+            reportPendingError(link);
+        return waitForReply(link, {EndLF}, CancelEnds::No);
+    });
+    s.ReplyTimedOut = false;
 }
 
 } // namespace qpes

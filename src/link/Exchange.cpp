@@ -19,15 +19,28 @@ bool holdsTerminator(const QByteArray& reply, const QList<QByteArray>& terminato
     return false;
 }
 
-// With `ownTimer` the wait starts the reply timer afresh and stops it at its end; without, it
-// runs under the time-out someone started before it.
-ExchangeResult wait(Link& link, const QList<QByteArray>& terminators, bool ownTimer) {
+} // namespace
+
+void reportPendingError(Link& link) {
+    CommControl& port = link.MSComm1;
+    if (port.hasError()) {
+        Dialogs::failure(port.errorDescription());
+        port.clearError();
+    }
+}
+
+ExchangeResult waitForReply(Link& link, const QList<QByteArray>& terminators, CancelEnds cancel,
+                            ReplyTimer timer) {
+    const bool ownTimer = timer == ReplyTimer::Fresh;
     ExchangeGuard guard(link);
     CommControl& port = link.MSComm1;
     const SharedState& s = shared();
     // A port that was never open has nothing to close under us: the wait then runs to its time-out.
     const bool wasOpen = port.PortOpen();
-    auto aborted = [&] { return s.ExitConfirmed || (wasOpen && !port.PortOpen()); };
+    const auto aborted = [&] {
+        return s.ExitConfirmed || link.stopRequested() || (wasOpen && !port.PortOpen());
+    };
+    const auto cancelled = [&] { return cancel == CancelEnds::Yes && s.CancelRequested; };
 
     ExchangeResult result;
     if (ownTimer)
@@ -40,31 +53,26 @@ ExchangeResult wait(Link& link, const QList<QByteArray>& terminators, bool ownTi
             result.reply += port.Input();
         }
         answered = holdsTerminator(result.reply, terminators);
-        if (answered || s.ReplyTimedOut || s.CancelRequested || aborted())
+        if (answered || s.ReplyTimedOut || cancelled() || aborted() || port.deviceGone())
             break;
     }
     if (ownTimer)
         link.Timer2.stop();
 
-    if (answered)
+    if (answered) {
         result.end = ExchangeResult::Answered;
-    else if (aborted())
+    } else if (aborted()) {
         result.end = ExchangeResult::Aborted;
-    else if (s.ReplyTimedOut)
+    } else if (port.deviceGone()) {
+        result.end = ExchangeResult::DeviceGone;
+        reportPendingError(link);
+        link.closePortAfterRun();
+    } else if (s.ReplyTimedOut) {
         result.end = ExchangeResult::TimedOut;
-    else
+    } else {
         result.end = ExchangeResult::Cancelled;
+    }
     return result;
-}
-
-} // namespace
-
-ExchangeResult waitForReply(Link& link, const QList<QByteArray>& terminators) {
-    return wait(link, terminators, true);
-}
-
-ExchangeResult waitForReplyWithin(Link& link, const QList<QByteArray>& terminators) {
-    return wait(link, terminators, false);
 }
 
 ExchangeResult EncoderExchange(Link& link, const QByteArray& command, const QList<QByteArray>& terminators,
@@ -73,10 +81,8 @@ ExchangeResult EncoderExchange(Link& link, const QByteArray& command, const QLis
     CommControl& port = link.MSComm1;
     if (dropFirst)
         port.clearInBuffer();
-    if (!port.Output(command)) {
-        Dialogs::failure(port.errorDescription());
-        port.clearError();
-    }
+    if (!port.Output(command))
+        reportPendingError(link);
     return waitForReply(link, terminators);
 }
 

@@ -2,6 +2,8 @@
 
 #include "model/PagerDatabase.h"
 
+#include <utility>
+
 namespace qpes {
 
 Link::Link(QObject* parent) : QObject(parent) {
@@ -11,6 +13,26 @@ Link::Link(QObject* parent) : QObject(parent) {
     Timer2.setSingleShot(true);
     connect(&Timer1, &QTimer::timeout, this, [] { shared().TickElapsed = true; });
     connect(&Timer2, &QTimer::timeout, this, [] { shared().ReplyTimedOut = true; });
+}
+
+void Link::stopConversation(AfterRun then) {
+    m_stopRequested = true;
+    followUp(then);
+}
+
+void Link::closePortAfterRun() {
+    followUp(AfterRun::ClosePort);
+}
+
+// Opening Properties closes the port too, so it outranks a plain close.
+void Link::followUp(AfterRun then) {
+    if (int(then) > int(m_after))
+        m_after = then;
+}
+
+void Link::endConversation() {
+    m_stopRequested = false;
+    emit conversationEnded(std::exchange(m_after, AfterRun::Nothing));
 }
 
 } // namespace qpes

@@ -1,20 +1,17 @@
 #include "link/Lookup.h"
 
+#include "link/Exchange.h"
 #include "link/Link.h"
 #include "model/PagerDatabase.h"
 #include "model/Tap.h"
 #include "model/Text.h"
-#include "platform/Dialogs.h"
 #include "platform/TerminalControls.h"
-
-#include <QCoreApplication>
 
 namespace qpes {
 
 namespace {
 
 constexpr int LookupTimeoutMs = 4000;
-constexpr int PollMs = 50;
 
 // A CR or LF typed or pasted into the box would end the command early and start another.
 QByteArray withoutControlCharacters(const QByteArray& text) {
@@ -41,24 +38,6 @@ QByteArray readableReply(QByteArray reply) {
     return reply;
 }
 
-// Collects the reply until CR LF or the reply timer; a cancel left over from another operation
-// does not end it. Leaving the program, or the port closing under the wait, ends it at once.
-QByteArray awaitReply(Link& link) {
-    const SharedState& s = shared();
-    CommControl& port = link.MSComm1;
-    const bool wasOpen = port.PortOpen();
-    const auto aborted = [&] { return s.ExitConfirmed || (wasOpen && !port.PortOpen()); };
-    QByteArray reply;
-    do {
-        QCoreApplication::processEvents();
-        if (aborted())
-            break;
-        port.waitForInput(PollMs);
-        reply += port.Input();
-    } while (!reply.contains(EndCRLF) && !s.ReplyTimedOut && !aborted());
-    return reply;
-}
-
 } // namespace
 
 void LookupId() {
@@ -79,22 +58,15 @@ void LookupId() {
     const QByteArray command =
         lookupCommand(withoutControlCharacters(t->caption(Control::txLookup).toLatin1()));
     port.clearInBuffer();
-    if (!port.Output(command)) {
-        Dialogs::failure(port.errorDescription());
-        port.clearError();
-    }
+    if (!port.Output(command))
+        reportPendingError(link);
 
     s.ReplyTimedOut = false;
-    link.Timer2.start();
     link.Timer2.setInterval(LookupTimeoutMs);
-    const QByteArray reply = awaitReply(link);
-    link.Timer2.stop();
+    // A cancel left over from another operation does not end this wait; the user's stop does.
+    const QByteArray reply = waitForReply(link, {EndCRLF}, CancelEnds::No).reply;
     s.ReplyTimedOut = false;
 
-    // The main window may have gone while the lookup waited (the user left the program).
-    t = terminal();
-    if (!t)
-        return;
     t->setCaption(Control::lblLookup,
                   QStringLiteral("Response: ") + QString::fromLatin1(readableReply(reply)));
     // An edit or a closed port during the wait has disabled it for good reason.

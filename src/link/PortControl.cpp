@@ -33,14 +33,6 @@ const char* const V7Banner = "Quillmar Paging Encoder v7";
 // How one detection run ends.
 enum class Outcome { Found, Failed, Closed };
 
-// The pending port error, shown once and then forgotten.
-void reportPendingError(CommControl& port) {
-    if (port.hasError()) {
-        Dialogs::failure(port.errorDescription());
-        port.clearError();
-    }
-}
-
 QString portNumber(const CommControl& port) {
     return QString::number(port.CommPort());
 }
@@ -141,14 +133,12 @@ Outcome detect(TerminalControls& t, int savedInterval, QByteArray& reply) {
 
         // Input already waiting is kept: an answer that came late still counts.
         port.Output(detectCommand());
-        reportPendingError(port);
+        reportPendingError(link);
         const ExchangeResult r = waitForReply(link, {QByteArray(TapPrompt)});
         link.Timer2.setInterval(savedInterval);
 
-        if (s.CancelRequested || r.end == ExchangeResult::Aborted) {
-            // The port may have gone under the wait; say why once, then close.
-            if (r.end == ExchangeResult::Aborted && !s.ExitConfirmed)
-                reportPendingError(port);
+        // A cancel, the user's stop, or a device gone (its error already shown): close.
+        if (s.CancelRequested || r.end == ExchangeResult::Aborted || r.end == ExchangeResult::DeviceGone) {
             s.ReplyTimedOut = false;
             closePort(t);
             return Outcome::Closed;
@@ -247,20 +237,25 @@ void ToggleComPort() {
         return;
     Link& link = t->link();
     CommControl& port = link.MSComm1;
-    // The main window turns a second toggle during the run into a cancel.
+    // A second toggle during the run stops it (see the main window).
     ExchangeGuard guard(link);
 
     shared().CancelRequested = false;
     // The item's caption tells the port's state; it never carries a check mark.
     t->setChecked(Control::mnuOpen, false);
     port.setPortOpen(!port.PortOpen());
-    reportPendingError(port);
+    reportPendingError(link);
     const int savedInterval = link.Timer2.interval();
     link.Timer2.setInterval(RunInterval);
     if (port.PortOpen())
         openingSteps(*t, savedInterval);
     else
         closingSteps(*t);
+}
+
+void CloseComPort() {
+    if (TerminalControls* t = terminal(); t && t->link().MSComm1.PortOpen())
+        ToggleComPort();
 }
 
 } // namespace qpes

@@ -86,20 +86,27 @@ void reportWriteError(const CommControl& port) {
                      Buttons::Ok, Icon::None, QStringLiteral("Write Error"));
 }
 
+// The settings and records go in with the encoder's ID-as-capcode mode off when it was on.
+// A run that stops among them puts the mode back before it reports (`modeTurnedOff`).
+enum class ModeTurnedOff { No, Yes };
+
 // One command from the settings on: a time-out, a cancel or the encoder's TAP prompt in the
 // reply ends the run with the write-error box. False when the run has to stop.
-bool programStep(TerminalControls& t, const QByteArray& command, const char* terminator) {
+bool programStep(TerminalControls& t, const QByteArray& command, const char* terminator,
+                 ModeTurnedOff modeTurnedOff) {
     const SharedState& s = shared();
-    const ExchangeResult r = TransferExchange(t.link(), true, command, {terminator}, true);
-    if (r.end == ExchangeResult::Aborted) {
-        clearFlags();
-        return false;
-    }
-    if (!s.ReplyTimedOut && !s.CancelRequested && !HoldsTapPrompt(r.reply))
+    Link& link = t.link();
+    const ExchangeResult r = TransferExchange(link, PortAtStart::Open, command, {terminator}, true);
+    if (r.end == ExchangeResult::Answered && !s.ReplyTimedOut && !s.CancelRequested &&
+        !HoldsTapPrompt(r.reply))
         return true;
     clearFlags();
-    reportWriteError(t.link().MSComm1);
-    setBusy(false);
+    if (modeTurnedOff == ModeTurnedOff::Yes)
+        RestoreIdAsCapMode(link);
+    if (r.end != ExchangeResult::Aborted) {
+        reportWriteError(link.MSComm1);
+        setBusy(false);
+    }
     return false;
 }
 
@@ -109,7 +116,7 @@ bool programAll(TerminalControls& t) {
     Link& link = t.link();
 
     // The two ID-as-capcode commands go out without emptying the receive buffer first.
-    ExchangeResult r = TransferExchange(link, true, idAsCapQuery(), {EndLF}, false);
+    ExchangeResult r = TransferExchange(link, PortAtStart::Open, idAsCapQuery(), {EndLF}, false);
     if (r.end == ExchangeResult::Aborted) {
         clearFlags();
         return false;
@@ -132,7 +139,7 @@ bool programAll(TerminalControls& t) {
                                              : QStringLiteral("ID As Capcode Mode is OFF"));
     if (modeOn) {
         // Pager IDs must not be taken as capcodes while the records go in.
-        r = TransferExchange(link, true, idAsCapSet(false), {EndLF}, false);
+        r = TransferExchange(link, PortAtStart::Open, idAsCapSet(false), {EndLF}, false);
         if (r.end == ExchangeResult::Aborted || s.CancelRequested) {
             clearFlags();
             return false;
@@ -146,33 +153,35 @@ bool programAll(TerminalControls& t) {
             return false;
         }
     }
+    const ModeTurnedOff turnedOff = modeOn ? ModeTurnedOff::Yes : ModeTurnedOff::No;
 
     for (int step = 0; step < SettingStepCount; ++step) {
         const SettingStep setting = settingStep(step, s.Db.Settings);
         t.setStatus(1, setting.progress);
-        if (!programStep(t, setting.command, setting.terminator))
+        if (!programStep(t, setting.command, setting.terminator, turnedOff))
             return false;
     }
     for (int g = 1; g <= GroupCount; ++g) {
         t.setStatus(1, QStringLiteral("Writing Pager Database - Group ") + QString::number(g));
-        if (!programStep(t, recordStore(GroupRecord(s.Db.Groups[g - 1], g)), EndRSCR))
+        if (!programStep(t, recordStore(GroupRecord(s.Db.Groups[g - 1], g)), EndRSCR, turnedOff))
             return false;
     }
     for (int f = 1; f <= FamilyCount; ++f) {
         t.setStatus(1, QStringLiteral("Writing Pager Database - Family ") + QString::number(f));
-        if (!programStep(t, recordStore(FamilyRecord(s.Db.Families[f - 1], f)), EndRSCR))
+        if (!programStep(t, recordStore(FamilyRecord(s.Db.Families[f - 1], f)), EndRSCR, turnedOff))
             return false;
     }
     for (int m = 1; m <= MessageCount; ++m) {
         t.setStatus(1, QStringLiteral("Writing Pager Database - Message ") + QString::number(m));
-        if (!programStep(t, recordStore(MessageRecord(s.Db.Messages[m - 1], m)), EndRSCR))
+        if (!programStep(t, recordStore(MessageRecord(s.Db.Messages[m - 1], m)), EndRSCR, turnedOff))
             return false;
     }
 
     const bool idAsCap = s.Db.Settings.IDAsCap;
     t.setStatus(1, idAsCap ? QStringLiteral("Writing Pager Database - ID Assumed as Capcode ON")
                            : QStringLiteral("Writing Pager Database - ID Assumed as Capcode OFF"));
-    if (!programStep(t, configSet("idascap", idAsCap), EndCRLF))
+    // The mode's own last word: whatever it meets, the encoder has been told.
+    if (!programStep(t, configSet("idascap", idAsCap), EndCRLF, ModeTurnedOff::No))
         return false;
 
     t.setStatus(1, QStringLiteral("Encoder Matches Current Configuration"));
@@ -208,13 +217,10 @@ void WriteEncoderDatabase() {
     SetToolbarEnabled(*t, false);
     const bool complete = programAll(*t);
 
-    // The main window may have gone while the run waited (the user left the program).
-    if (TerminalControls* now = terminal()) {
-        if (complete)
-            SetToolbarEnabled(*now, true);
-        else
-            RestoreToolbar(*now);
-    }
+    if (complete)
+        SetToolbarEnabled(*t, true);
+    else
+        RestoreToolbar(*t);
     setBusy(false);
     frmCancelSend::unload();
     s.DatabaseBusy = false;

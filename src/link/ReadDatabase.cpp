@@ -72,7 +72,8 @@ void reportReadError(const CommControl& port) {
 class DatabaseRead {
 public:
     explicit DatabaseRead(TerminalControls& t)
-        : m_t(t), m_link(t.link()), m_portWasOpen(m_link.MSComm1.PortOpen()) {}
+        : m_t(t), m_link(t.link()),
+          m_portAtStart(m_link.MSComm1.PortOpen() ? PortAtStart::Open : PortAtStart::Closed) {}
 
     // Everything between disabling the toolbar and the end; true when every step was answered.
     bool run() {
@@ -129,7 +130,7 @@ public:
 private:
     ExchangeResult exchange(const QByteArray& command, const QList<QByteArray>& terminators,
                             bool dropFirst = true) {
-        return TransferExchange(m_link, m_portWasOpen, command, terminators, dropFirst);
+        return TransferExchange(m_link, m_portAtStart, command, terminators, dropFirst);
     }
 
     // A settings or record step: a time-out or the encoder's TAP prompt fails it with the
@@ -137,16 +138,31 @@ private:
     // False when the run has to stop.
     bool answered(const ExchangeResult& r, bool messageRecord) {
         SharedState& s = shared();
-        if (r.end == ExchangeResult::Aborted)
+        if (r.end == ExchangeResult::Aborted) {
+            putModeBack();
             return false;
-        if (s.ReplyTimedOut || HoldsTapPrompt(r.reply, messageRecord)) {
+        }
+        if (r.end == ExchangeResult::DeviceGone || s.ReplyTimedOut ||
+            HoldsTapPrompt(r.reply, messageRecord)) {
             s.ReplyTimedOut = false;
+            putModeBack();
             reportReadError(m_link.MSComm1);
             m_link.Timer2.stop();
             setBusy(false);
             return false;
         }
-        return !s.CancelRequested;
+        if (s.CancelRequested) {
+            putModeBack();
+            return false;
+        }
+        return true;
+    }
+
+    // The settings and records are read with the encoder's mode turned off: a run that stops
+    // among them must not leave it so.
+    void putModeBack() {
+        if (m_modeWasOn)
+            RestoreIdAsCapMode(m_link);
     }
 
     // After an ID-as-capcode command: false when the run has to stop.
@@ -187,7 +203,7 @@ private:
 
     TerminalControls& m_t;
     Link& m_link;
-    const bool m_portWasOpen;
+    const PortAtStart m_portAtStart;
     bool m_modeWasOn = false;
 };
 
@@ -219,12 +235,9 @@ void ReadEncoderDatabase() {
 
     frmCancelSend::unload();
     setBusy(false);
-    // The main window may have gone while the run waited (the user left the program).
-    if (TerminalControls* now = terminal()) {
-        if (!complete)
-            RestoreToolbar(*now);
-        now->setControlEnabled(Control::mnuTest, true);
-    }
+    if (!complete)
+        RestoreToolbar(*t);
+    t->setControlEnabled(Control::mnuTest, true);
     s.DatabaseBusy = false;
 }
 

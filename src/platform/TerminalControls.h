@@ -71,7 +71,9 @@ public:
     virtual bool queryUnload() = 0; // true: the window may close
 };
 
-// The main window of this run (null before it is loaded and after it is gone).
+// The main window of this run (null before it is loaded and after it is gone). It is unloaded
+// deferred, never while a conversation with the encoder runs (see frmTerminal::closeEvent), so
+// a run keeps the pointer it started with across every wait: nothing re-checks it.
 TerminalControls* terminal();
 void setTerminal(TerminalControls* t);
 

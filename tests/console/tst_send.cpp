@@ -182,17 +182,36 @@ private slots:
         QCOMPARE(w->console->cmdSendMsg->text(), QString("&Send"));
     }
 
-    // The port closing under the page's wait ends it as the communication error.
-    void portGoneDuringThePage() {
+    // The device gone under the page's wait: the loss told once, the communication error, and
+    // then the port closed with the closing steps, which take the console down.
+    void deviceGoneDuringThePage() {
         w->standingLogin();
         w->encoder->setReplyOverride("Hi", "");
-        WhenReceived gone(*w->encoder, Block, [this] { w->main->link().MSComm1.setPortOpen(false); });
+        QPointer<frmMessageTest> console = w->console;
+        WhenReceived gone(*w->encoder, Block, [this] { w->encoder->hangUp(); });
         w->send("100", "Hi");
         QVERIFY(gone.fired());
-        QCOMPARE(w->logTexts(), (QStringList{"Message: Hi", "Error Communicating"}));
-        QCOMPARE(w->box.script.boxes.size(), 1);
-        QCOMPARE(w->box.script.boxes[0].title, QString("Communication Error"));
+        QStringList titles;
+        for (const BoxRecord& b : w->box.script.boxes)
+            titles << b.title;
+        QCOMPARE(titles, (QStringList{"Quillmar Paging Encoder Setup", "Communication Error"}));
         QVERIFY(!shared().LoggedIn);
+        QVERIFY(!w->main->link().MSComm1.PortOpen());
+        QTRY_VERIFY(!console);
+        w->console = nullptr;
+    }
+
+    // The user's stop of the conversation ends the page quietly.
+    void stoppedConversation() {
+        w->standingLogin();
+        w->encoder->setReplyOverride("Hi", "");
+        WhenReceived stop(*w->encoder, Block,
+                          [this] { w->main->link().stopConversation(AfterRun::Nothing); });
+        w->send("100", "Hi");
+        QVERIFY(stop.fired());
+        QCOMPARE(w->logTexts(), QStringList{"Message: Hi"});
+        QCOMPARE(w->box.script.boxes.size(), 0);
+        QVERIFY(shared().LoggedIn);
     }
 
     // Leaving the program ends the page's wait at once, with nothing more logged.

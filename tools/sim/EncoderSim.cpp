@@ -8,6 +8,7 @@
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
+#include <utility>
 
 namespace sim {
 
@@ -43,14 +44,23 @@ EncoderSim::EncoderSim() {
 }
 
 EncoderSim::~EncoderSim() {
+    hangUp();
+    for (int fd : {m_stop[0], m_stop[1]}) {
+        if (fd >= 0)
+            ::close(fd);
+    }
+}
+
+void EncoderSim::hangUp() {
     if (m_thread.joinable()) {
         const char stop = 1;
         [[maybe_unused]] const ssize_t written = ::write(m_stop[1], &stop, 1);
         m_thread.join();
     }
-    for (int fd : {m_master, m_slave, m_stop[0], m_stop[1]}) {
-        if (fd >= 0)
-            ::close(fd);
+    // Closing the master side hangs up every open end of the slave, the program's included.
+    for (int* fd : {&m_master, &m_slave}) {
+        if (*fd >= 0)
+            ::close(std::exchange(*fd, -1));
     }
 }
 

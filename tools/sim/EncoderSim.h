@@ -68,6 +68,9 @@ public:
     void setSplitReplies(bool split, int gapMs = 2);
     // Drops whatever the program has not read yet, as a closed serial port would have.
     void discardPending();
+    // The device goes away (unplugged): the encoder stops and the line hangs up for good.
+    // What arrived before stays readable through received().
+    void hangUp();
 
     // What arrived, every byte in order.
     QByteArray received() const;
