@@ -199,6 +199,7 @@ std::optional<QByteArray> tickRead(Link& link) {
     if (shared().ExitConfirmed || link.stopRequested())
         return std::nullopt;
     QThread::msleep(PollMs);
+    link.MSComm1.waitForInput(1); // notices a line that has hung up
     const QByteArray reply = link.MSComm1.Input();
     if (link.MSComm1.deviceGone()) {
         reportPendingError(link);

@@ -321,6 +321,32 @@ private slots:
         QVERIFY(w->main->controlEnabled(Control::mnuTest));
     }
 
+    // Leaving the program while the console is up takes it down with the main window.
+    void shutdownWithTheConsoleUp() {
+        frmMessageTest::unload();
+        w->console = nullptr;
+        QPointer<frmTerminal> main = w->main;
+        QPointer<QWidget> shown;
+        QTimer::singleShot(50, [&] {
+            shown = QApplication::activeModalWidget();
+            main->close();
+        });
+        main->mnuSendMsg_Click();
+        QVERIFY(shown);
+        QCOMPARE(shown->objectName(), QString("frmMessageTest"));
+        QTRY_VERIFY(!shown && !main);
+    }
+
+    // A tuning command the port cannot take is reported.
+    void tuningWriteFails() {
+        frmTXTune tune(w->main);
+        w->encoder->hangUp();
+        QTest::qWait(50);
+        tune.cmd512->click();
+        QCOMPARE(w->box.script.boxes.size(), 1);
+        QCOMPARE(w->box.script.boxes[0].icon, Icon::Exclamation);
+    }
+
     void tuning_data() {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QByteArray>("sent");

@@ -161,6 +161,38 @@ private slots:
         QCOMPARE(w->encoder->received(), page("Test 1"));
     }
 
+    // Leaving the program during the countdown: the loop ends and the windows go.
+    void shutdownDuringTheTest() {
+        w->standingLogin();
+        QPointer<frmMessageTest> console = c();
+        QPointer<frmTerminal> main = w->main;
+        WhenReceived leave(*w->encoder, page("Test 1"),
+                           [main] { QTimer::singleShot(1300, main, &QWidget::close); });
+        start("30");
+        QTRY_VERIFY_WITH_TIMEOUT(!console && !main, 10000);
+        QCOMPARE(w->box.script.boxes.size(), 1);
+        QCOMPARE(w->box.script.boxes[0].title, QString("Exit Quillmar Paging Encoder Setup"));
+        w->console = nullptr;
+    }
+
+    // The device gone during a page: the loss told once, the communication error, then the port
+    // closed with the closing steps, which take the console and its loop down.
+    void deviceGoneDuringAPage() {
+        w->standingLogin();
+        w->encoder->setReplyOverride("Test 1", "");
+        QPointer<frmMessageTest> console = c();
+        WhenReceived gone(*w->encoder, page("Test 1"), [this] { w->encoder->hangUp(); });
+        start("30");
+        QTRY_VERIFY_WITH_TIMEOUT(!console, 10000);
+        w->console = nullptr;
+        QStringList titles;
+        for (const BoxRecord& b : w->box.script.boxes)
+            titles << b.title;
+        QCOMPARE(titles, (QStringList{"Quillmar Paging Encoder Setup", "Communication Error"}));
+        QVERIFY(!w->main->link().MSComm1.PortOpen());
+        QVERIFY(!shared().RangeTestRunning);
+    }
+
     void refusedStart_data() {
         QTest::addColumn<QString>("pin");
         QTest::addColumn<bool>("idAsCap");
