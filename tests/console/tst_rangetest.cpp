@@ -151,16 +151,6 @@ private slots:
         QCOMPARE(w->encoder->received(), page("Test 1"));
     }
 
-    // Leaving the program ends the loop's wait.
-    void exitEndsTheLoop() {
-        w->standingLogin();
-        WhenReceived leave(*w->encoder, page("Test 1"),
-                           [] { QTimer::singleShot(1300, [] { shared().ExitConfirmed = true; }); });
-        start("30");
-        QTRY_VERIFY_WITH_TIMEOUT(loopEnded(), 10000);
-        QCOMPARE(w->encoder->received(), page("Test 1"));
-    }
-
     // Leaving the program during the countdown: the loop ends and the windows go.
     void shutdownDuringTheTest() {
         w->standingLogin();
