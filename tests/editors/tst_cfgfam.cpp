@@ -201,6 +201,9 @@ void TestCfgFam::typing_data() {
     QTest::newRow("capcode 7") << Active << cap << "7" << QByteArray("1|0000007|5|A|3|010|0100|00|00|YES")
                                << "ON|10|0100|0109|0000007|0000016|Alpha|4|512|None|None" << C::Missing
                                << QString() << true;
+    QTest::newRow("capcode 0") << Active << cap << "0" << QByteArray("1|0000000|5|A|3|010|0100|00|00|YES")
+                               << "ON|10|0100|0109|0000000|0000009|Alpha|4|512|None|None" << C::Missing
+                               << QString() << true;
     QTest::newRow("capcode 12A") << Active << cap << "12A" << Active
                                  << "ON|10|0100|0109|12A||Alpha|4|512|None|None" << C::Missing << QString()
                                  << true;

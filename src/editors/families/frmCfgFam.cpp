@@ -574,7 +574,7 @@ void frmCfgFam::txtFam_Change() {
         } else if (c == FamCol::StartID) {
             showDerived(r, f[Fam::PagerQty] != "000", false);
         } else {
-            setCell(r, c, startCapCellText(n.stored));
+            setCell(r, c, n.stored); // padded, "0000000" included
             showDerived(r, false, f[Fam::PagerQty] != "000");
         }
         fgFamilies->setCol(c);
