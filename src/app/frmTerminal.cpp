@@ -4,6 +4,8 @@
 #include "app/Printout.h"
 #include "app/frmSplash.h"
 #include "editors/families/frmCfgFam.h"
+#include "editors/groups/frmCfgGroup.h"
+#include "editors/groups/frmCfgMsg.h"
 #include "link/Lookup.h"
 #include "link/PortControl.h"
 #include "link/ProgramDatabase.h"
@@ -606,11 +608,11 @@ void frmTerminal::openFamiliesEditor() {
 }
 
 void frmTerminal::openGroupsEditor() {
-    // The groups editor lands with its own window.
+    frmCfgGroup::open();
 }
 
 void frmTerminal::openMessagesEditor() {
-    // The canned messages editor lands with its own window.
+    frmCfgMsg::open();
 }
 
 // ---- Shutdown --------------------------------------------------------------------------------
