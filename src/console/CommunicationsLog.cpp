@@ -101,6 +101,10 @@ bool OpenLogFile() {
     }
     shared().LogFileNumber = file;
     AddLogLine("Log File Opened - " + path.toLatin1());
+    if (file->error() != QFileDevice::NoError) {
+        Dialogs::message(file->errorString(), Buttons::Ok, Icon::None);
+        file->unsetError();
+    }
     return true;
 }
 
