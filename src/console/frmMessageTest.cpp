@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -194,6 +195,13 @@ void frmMessageTest::Form_Load() {
     for (const QByteArray& entry : m_archive)
         lb_Archive->addItem(QString::fromLatin1(entry));
     txtPIN->setFocus();
+}
+
+// The window has no Cancel button: Esc leaves it open, as only Exit and the close box close it.
+void frmMessageTest::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier)
+        return;
+    QDialog::keyPressEvent(e);
 }
 
 void frmMessageTest::done(int result) {

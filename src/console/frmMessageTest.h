@@ -69,6 +69,7 @@ public:
 
 protected:
     void done(int result) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     explicit frmMessageTest(QWidget* owner);

@@ -7,6 +7,7 @@
 #include "platform/Platform.h"
 #include "platform/TerminalControls.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPointer>
@@ -79,6 +80,13 @@ void frmTXTune::sendTestSignal(int bps) {
         Dialogs::failure(port.errorDescription());
         port.clearError();
     }
+}
+
+// The window has no Cancel button: Esc leaves it open, as only Exit and the close box close it.
+void frmTXTune::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier)
+        return;
+    QDialog::keyPressEvent(e);
 }
 
 void frmTXTune::done(int result) {

@@ -28,6 +28,7 @@ public:
 
 protected:
     void done(int result) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     void Form_Unload();

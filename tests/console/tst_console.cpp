@@ -68,6 +68,8 @@ private slots:
         QVERIFY(!c()->mnuRangeTest->isEnabled());
         c()->txtMessage->setPlainText("b");
         QVERIFY(c()->cmdSendMsg->isEnabled());
+        QTest::keyClick(c()->txtPIN, Qt::Key_Escape);
+        QVERIFY(c()->isVisible());
     }
 
     // Enter never enters the message; pasted line ends become blanks; typing stops at the limit.
