@@ -164,6 +164,8 @@ frmMessageTest::frmMessageTest(QWidget* owner) : QDialog(owner) {
     connect(cmdDelete, &QPushButton::clicked, this, &frmMessageTest::cmdDelete_Click);
     connect(cmdReplace, &QPushButton::clicked, this, &frmMessageTest::cmdReplace_Click);
     connect(lb_Archive, &QListWidget::currentRowChanged, this, &frmMessageTest::lb_Archive_Click);
+    // A click on the entry already selected copies it again, over an edited message.
+    connect(lb_Archive, &QListWidget::itemClicked, this, &frmMessageTest::lb_Archive_Click);
     // Only the user's click runs the handler; the program sets the box to show the truth.
     connect(Check1, &QCheckBox::clicked, this, &frmMessageTest::Check1_Click);
     connect(mnuExit, &QAction::triggered, this, &frmMessageTest::mnuExit_Click);
