@@ -169,6 +169,42 @@ private slots:
                  QString("Are You Sure You Want to Exit Quillmar Paging Encoder Setup?"));
     }
 
+    // A loaded note is shown whole; typing adds up to 80 characters and never lengthens a
+    // longer note, and the shared notes follow the box.
+    void notesBox_data() {
+        QTest::addColumn<int>("loaded");
+        QTest::addColumn<QString>("typed"); // after End; "<" is a Backspace
+        QTest::addColumn<int>("kept");
+        QTest::newRow("a long note, untouched") << 100 << "" << 100;
+        QTest::newRow("a long note does not grow") << 100 << "xy" << 100;
+        QTest::newRow("a long note shortened") << 100 << "<<" << 98;
+        QTest::newRow("a shortened long note takes nothing more") << 100 << "<<xyz" << 98;
+        QTest::newRow("a short note typed up to 80") << 78 << "xyz" << 80;
+    }
+    void notesBox() {
+        QFETCH(int, loaded);
+        QFETCH(QString, typed);
+        QFETCH(int, kept);
+        const QByteArray note = QByteArray("0123456789").repeated(10).left(loaded);
+        writeFile(box->path("NOTES.PG7"), newDatabaseFile().replace("Notes,\"\"", "Notes,\"" + note + "\""));
+        store().setValue("Properties/LastFile", "NOTES.PG7");
+        start();
+        auto* notes = main->findChild<QLineEdit*>("txtConfigNotes");
+        QCOMPARE(notes->text(), QString::fromLatin1(note));
+
+        QTest::keyClick(notes, Qt::Key_End);
+        for (const QChar c : typed) {
+            if (c == QLatin1Char('<'))
+                QTest::keyClick(notes, Qt::Key_Backspace);
+            else
+                QTest::keyClicks(notes, QString(c));
+        }
+        QByteArray expected = note.left(qMin(kept, loaded - int(typed.count('<'))));
+        expected += typed.remove('<').toLatin1().left(kept - expected.size());
+        QCOMPARE(notes->text(), QString::fromLatin1(expected));
+        QCOMPARE(shared().Notes, expected);
+    }
+
     void warnsWhenAlreadyRunning() {
         QLockFile other(box->path(".instance.lock"));
         QVERIFY(other.tryLock(0));
