@@ -442,9 +442,11 @@ void frmTerminal::mnuOpenFile_Click() {
 }
 
 // Writes the whole new file beside the old one and replaces it only once complete, so a failed
-// save never destroys the previous file.
+// save never destroys the previous file. Where the user may write the file but its folder takes
+// no new file, the file is written in place instead.
 bool frmTerminal::writeDatabaseTo(const QString& path) {
     QSaveFile file(path);
+    file.setDirectWriteFallback(true);
     if (file.open(QIODevice::WriteOnly)) {
         const QByteArray content = WriteDatabaseFile(shared().Db, shared().Notes);
         if (file.write(content) == content.size() && file.commit())
