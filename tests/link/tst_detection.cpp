@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QtTest>
 
@@ -615,23 +616,25 @@ private slots:
         main->link().MSComm1.setPortOpen(false);
     }
 
-    // The port command or Properties while a run waits: the run ends at once without a box, the
-    // port is closed with the closing steps, and Properties then opens its dialog.
+    // The port command, Properties or leaving the program while a run waits: the run ends at
+    // once without a box; then the port is closed with the closing steps and Properties opens its
+    // dialog, or the window goes, only once the run has unwound.
     void stopDuringARun_data() {
         QTest::addColumn<Run>("run");
-        QTest::addColumn<bool>("properties");
+        QTest::addColumn<QString>("how");
         for (const auto& [name, run] : {std::pair{"read", Run::Read}, std::pair{"program", Run::Program},
-                                        std::pair{"lookup", Run::Lookup}}) {
-            QTest::addRow("port command during a %s", name) << run << false;
-            QTest::addRow("Properties during a %s", name) << run << true;
-        }
+                                        std::pair{"lookup", Run::Lookup}})
+            for (const char* how : {"port command", "Properties", "leaving"})
+                QTest::addRow("%s during a %s", how, name) << run << QString(how);
     }
     void stopDuringARun() {
         QFETCH(Run, run);
-        QFETCH(bool, properties);
+        QFETCH(QString, how);
         const QByteArray awaited = holdRunAt(run);
-        WhenReceived stop(*encoder, awaited, [this, properties] {
-            properties ? main->mnuProperties_Click() : main->mnuOpen_Click();
+        WhenReceived stop(*encoder, awaited, [this, how] {
+            how == "Properties" ? main->mnuProperties_Click()
+            : how == "leaving"  ? void(main->close())
+                                : main->mnuOpen_Click();
         });
         std::optional<bool> portOpenUnderDialog;
         QTimer watch;
@@ -644,13 +647,26 @@ private slots:
         watch.start(5);
         QElapsedTimer clock;
         clock.start();
-        startRun(run);
+        QPointer<frmTerminal> window = main;
+        bool ended = false;
+        QTimer::singleShot(0, this, [&] { // from an event, as a click runs it
+            startRun(run);
+            ended = true;
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(ended, 30000);
 
         QVERIFY(stop.fired());
         QVERIFY(clock.elapsed() < 4000); // no wait ran to its time-out
-        QCOMPARE(boxTexts(box->script), QStringList());
         QVERIFY(encoder->received().endsWith(awaited));
-        QCOMPARE(portOpenUnderDialog, properties ? std::optional(false) : std::nullopt);
+        QCOMPARE(portOpenUnderDialog, how == "Properties" ? std::optional(false) : std::nullopt);
+        if (how == "leaving") {
+            QCOMPARE(boxTexts(box->script),
+                     QStringList{"Are You Sure You Want to Exit Quillmar Paging Encoder Setup?"});
+            QTRY_VERIFY(!window);
+            main = nullptr;
+            return;
+        }
+        QCOMPARE(boxTexts(box->script), QStringList());
         QVERIFY(!main->link().stopRequested());
         verifyClosedState();
     }
