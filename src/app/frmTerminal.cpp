@@ -3,6 +3,9 @@
 #include "app/Pictures.h"
 #include "app/Printout.h"
 #include "app/frmSplash.h"
+#include "editors/families/frmCfgFam.h"
+#include "editors/groups/frmCfgGroup.h"
+#include "editors/groups/frmCfgMsg.h"
 #include "link/Lookup.h"
 #include "link/PortControl.h"
 #include "link/ProgramDatabase.h"
@@ -13,6 +16,7 @@
 #include "model/Text.h"
 #include "platform/Dialogs.h"
 #include "platform/Platform.h"
+#include "settings/frmPassword.h"
 
 #include <QAction>
 #include <QApplication>
@@ -591,7 +595,9 @@ void frmTerminal::cmdLookup_Click() {
 void frmTerminal::cmdSettings_Click() {
     if (linkBusy())
         return;
-    // The access prompt lands with the advanced settings.
+    auto* prompt = new frmPassword(this);
+    prompt->setAttribute(Qt::WA_DeleteOnClose);
+    prompt->exec();
 }
 
 void frmTerminal::mnuQMHelp_Click() {
@@ -626,15 +632,15 @@ void frmTerminal::Toolbar1_ButtonClick(const QString& key) {
 }
 
 void frmTerminal::openFamiliesEditor() {
-    // The families editor lands with its own window.
+    frmCfgFam::open();
 }
 
 void frmTerminal::openGroupsEditor() {
-    // The groups editor lands with its own window.
+    frmCfgGroup::open();
 }
 
 void frmTerminal::openMessagesEditor() {
-    // The canned messages editor lands with its own window.
+    frmCfgMsg::open();
 }
 
 // ---- Shutdown --------------------------------------------------------------------------------

@@ -20,10 +20,6 @@ namespace {
 
 constexpr int HighestProbedPort = 8;
 
-void place(QWidget* w, int left, int top, int width, int height) {
-    w->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
-}
-
 QComboBox* comboBox(const char* name, bool editable, QWidget* parent) {
     auto* box = new QComboBox(parent);
     box->setObjectName(QString::fromLatin1(name));
@@ -94,45 +90,45 @@ frmProperties::frmProperties(QWidget* parent) : QDialog(parent) {
 
     tabSettings = new QTabWidget(this);
     tabSettings->setObjectName(QStringLiteral("tabSettings"));
-    place(tabSettings, 90, 105, 4605, 3585);
+    setTwipsGeometry(tabSettings, 90, 105, 4605, 3585);
     auto* page = new QWidget;
     tabSettings->addTab(page, QStringLiteral("Properties"));
 
     // The frame sits at the top left of the tab's client area and keeps its own size.
     fraSettings = new QFrame(page);
     fraSettings->setObjectName(QStringLiteral("fraSettings"));
-    place(fraSettings, 0, 0, 4320, 3135);
+    setTwipsGeometry(fraSettings, 0, 0, 4320, 3135);
 
     Label1 = label("Label1", "Port:", fraSettings);
-    place(Label1, 330, 180, 495, 315);
+    setTwipsGeometry(Label1, 330, 180, 495, 315);
     cboPort = comboBox("cboPort", true, fraSettings);
-    place(cboPort, 900, 150, 1425, 315);
+    setTwipsGeometry(cboPort, 900, 150, 1425, 315);
 
     cmdOK = new QPushButton(QStringLiteral("OK"), fraSettings);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
-    place(cmdOK, 3060, 720, 1095, 375);
+    setTwipsGeometry(cmdOK, 3060, 720, 1095, 375);
     cmdCancel = new QPushButton(QStringLiteral("Cancel"), fraSettings);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    place(cmdCancel, 3060, 1080, 1095, 375);
+    setTwipsGeometry(cmdCancel, 3060, 1080, 1095, 375);
 
     Frame1 = new QGroupBox(QStringLiteral("Baud Rate"), fraSettings);
     Frame1->setObjectName(QStringLiteral("Frame1"));
-    place(Frame1, 180, 630, 2340, 870);
+    setTwipsGeometry(Frame1, 180, 630, 2340, 870);
     cboSpeed = comboBox("cboSpeed", true, Frame1);
-    place(cboSpeed, 375, 330, 1695, 315);
+    setTwipsGeometry(cboSpeed, 375, 330, 1695, 315);
 
     fraConnection = new QGroupBox(QStringLiteral("Connection Preferences"), fraSettings);
     fraConnection->setObjectName(QStringLiteral("fraConnection"));
-    place(fraConnection, 180, 1635, 2325, 1290);
+    setTwipsGeometry(fraConnection, 180, 1635, 2325, 1290);
     Label3 = label("Label3", "Data Bits:", fraConnection);
-    place(Label3, 180, 375, 825, 285);
+    setTwipsGeometry(Label3, 180, 375, 825, 285);
     cboDataBits = comboBox("cboDataBits", true, fraConnection);
-    place(cboDataBits, 1050, 330, 1140, 315);
+    setTwipsGeometry(cboDataBits, 1050, 330, 1140, 315);
     Label4 = label("Label4", "Parity:", fraConnection);
-    place(Label4, 180, 855, 615, 285);
+    setTwipsGeometry(Label4, 180, 855, 615, 285);
     cboParity = comboBox("cboParity", false, fraConnection);
-    place(cboParity, 1050, 810, 1140, 315);
+    setTwipsGeometry(cboParity, 1050, 810, 1140, 315);
 
     connect(cmdOK, &QPushButton::clicked, this, &frmProperties::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmProperties::cmdCancel_Click);

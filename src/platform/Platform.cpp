@@ -111,6 +111,10 @@ void centreOnScreen(QWidget* window) {
                  area.y() + (area.height() - window->height()) / 2);
 }
 
+void setTwipsGeometry(QWidget* w, int left, int top, int width, int height) {
+    w->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
+}
+
 void openHelpFile() {
     Dialogs::openDocument(QDir(programFolder()).absoluteFilePath(shared().HelpFile));
 }

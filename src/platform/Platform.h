@@ -40,5 +40,7 @@ constexpr int twipsToPixels(int twips) {
     return twips / 15;
 }
 void centreOnScreen(QWidget* window);
+// Places a control at a design position given in twips.
+void setTwipsGeometry(QWidget* w, int left, int top, int width, int height);
 
 } // namespace qpes

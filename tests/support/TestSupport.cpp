@@ -2,6 +2,7 @@
 
 #include "app/frmSplash.h"
 #include "app/frmTerminal.h"
+#include "editors/families/frmCfgFam.h"
 #include "link/frmCancelSend.h"
 #include "model/PagerDatabase.h"
 #include "platform/Platform.h"
@@ -23,6 +24,7 @@ Sandbox::Sandbox() : m_startFolder(QDir::currentPath()) {
 Sandbox::~Sandbox() {
     delete frmSplash::instance();
     delete frmTerminal::instance();
+    delete frmCfgFam::loaded();
     frmCancelSend::unload();
     setBusy(false);
     Dialogs::setScript(nullptr);

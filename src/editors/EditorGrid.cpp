@@ -1,0 +1,179 @@
+#include "editors/EditorGrid.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QScrollBar>
+
+namespace qpes {
+
+EditorGrid::EditorGrid(int rows, int cols, QWidget* parent)
+    : QTableWidget(rows - 1, cols - 1, parent), m_unpainted(palette().color(QPalette::Base)) {
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setAutoScroll(false);
+    setTabKeyNavigation(false);
+    horizontalHeader()->setSectionsClickable(false);
+    horizontalHeader()->setHighlightSections(false);
+    verticalHeader()->setSectionsClickable(false);
+    verticalHeader()->setHighlightSections(false);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    for (int c = 0; c < columnCount(); ++c)
+        setHorizontalHeaderItem(c, new QTableWidgetItem);
+    for (int r = 0; r < rowCount(); ++r) {
+        setVerticalHeaderItem(r, new QTableWidgetItem);
+        for (int c = 0; c < columnCount(); ++c) {
+            auto* item = new QTableWidgetItem;
+            item->setFlags(Qt::ItemIsEnabled);
+            setItem(r, c, item);
+        }
+    }
+    connect(this, &QTableWidget::cellClicked, this, [this](int r, int c) {
+        m_row = r + 1;
+        m_col = c + 1;
+        emit cellClick(m_row, m_col);
+    });
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &EditorGrid::onScrollValue);
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, &EditorGrid::onScrollValue);
+    watchKeys(this);
+}
+
+QTableWidgetItem* EditorGrid::cell(int r, int c) const {
+    if (r == 0 && c >= 1)
+        return horizontalHeaderItem(c - 1);
+    if (c == 0 && r >= 1)
+        return verticalHeaderItem(r - 1);
+    return item(r - 1, c - 1);
+}
+
+void EditorGrid::setText(int r, int c, const QString& text) {
+    if (auto* it = cell(r, c))
+        it->setText(text);
+}
+
+QString EditorGrid::text(int r, int c) const {
+    auto* it = cell(r, c);
+    return it ? it->text() : QString();
+}
+
+void EditorGrid::setBackground(int r, int c, const QColor& colour) {
+    if (auto* it = cell(r, c))
+        it->setBackground(colour);
+}
+
+QColor EditorGrid::background(int r, int c) const {
+    auto* it = cell(r, c);
+    if (!it || it->background().style() == Qt::NoBrush)
+        return m_unpainted;
+    return it->background().color();
+}
+
+void EditorGrid::setForeground(int r, int c, const QColor& colour) {
+    if (auto* it = cell(r, c))
+        it->setForeground(colour);
+}
+
+QColor EditorGrid::foreground(int r, int c) const {
+    auto* it = cell(r, c);
+    if (!it || it->foreground().style() == Qt::NoBrush)
+        return palette().color(QPalette::Text);
+    return it->foreground().color();
+}
+
+void EditorGrid::paintRow(int r, int c1, int c2, const QColor& colour) {
+    for (int c = c1; c <= c2; ++c)
+        setBackground(r, c, colour);
+}
+
+void EditorGrid::setUnpaintedColour(const QColor& colour) {
+    m_unpainted = colour;
+    QPalette p = viewport()->palette();
+    p.setColor(QPalette::Base, colour);
+    viewport()->setPalette(p);
+    setPalette(p);
+}
+
+void EditorGrid::fitColumn(int c, const QString& sample) {
+    // A little room beside the text for the cell's margins.
+    const int width = fontMetrics().horizontalAdvance(sample) + 8;
+    if (c == 0)
+        verticalHeader()->setFixedWidth(width);
+    else
+        setColumnWidth(c - 1, width);
+}
+
+int EditorGrid::contentWidth() const {
+    int width = verticalHeader()->width() + verticalScrollBar()->sizeHint().width() + 2 * frameWidth();
+    for (int c = 0; c < columnCount(); ++c)
+        width += columnWidth(c);
+    return width;
+}
+
+void EditorGrid::setColumnAlignment(int c, Qt::Alignment alignment) {
+    alignment |= Qt::AlignVCenter;
+    if (c == 0) {
+        for (int r = 1; r < rows(); ++r)
+            cell(r, 0)->setTextAlignment(alignment);
+        return;
+    }
+    for (int r = 0; r < rows(); ++r)
+        cell(r, c)->setTextAlignment(alignment);
+}
+
+void EditorGrid::addEditor(QWidget* editor) {
+    editor->setParent(viewport());
+    editor->hide();
+    m_editors.append(editor);
+    watchKeys(editor);
+}
+
+QRect EditorGrid::cellRect(int r, int c) const {
+    if (r < 1 || c < 1)
+        return {};
+    return visualRect(model()->index(r - 1, c - 1));
+}
+
+void EditorGrid::placeEditor(QWidget* editor, int r, int c, int extraWidth) {
+    const QRect rect = cellRect(r, c);
+    editor->setGeometry(rect.x(), rect.y(), rect.width() + extraWidth, rect.height());
+    editor->raise();
+}
+
+void EditorGrid::hideEditors() {
+    for (QWidget* e : std::as_const(m_editors))
+        e->hide();
+}
+
+void EditorGrid::scrollToCell(int r, int c) {
+    if (r < 1 || c < 1)
+        return;
+    m_scrollingByCode = true;
+    scrollTo(model()->index(r - 1, c - 1), QAbstractItemView::EnsureVisible);
+    m_scrollingByCode = false;
+}
+
+bool EditorGrid::cellVisible(int r, int c) const {
+    const QRect rect = cellRect(r, c);
+    return !rect.isEmpty() && viewport()->rect().contains(rect);
+}
+
+void EditorGrid::onScrollValue() {
+    if (m_scrollingByCode)
+        return;
+    hideEditors();
+    m_col = 0;
+    emit userScrolled();
+}
+
+void EditorGrid::watchKeys(QWidget* w) {
+    w->installEventFilter(this);
+}
+
+bool EditorGrid::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::KeyPress && m_keyHandler) {
+        if (m_keyHandler(static_cast<QKeyEvent*>(e)))
+            return true;
+    }
+    return QTableWidget::eventFilter(watched, e);
+}
+
+} // namespace qpes

@@ -1,0 +1,510 @@
+// The pager families window: typing and choosing as the user does, the keys, and OK with the
+// completeness scan and the families check, alone and together with saving and exiting.
+
+#include "app/frmTerminal.h"
+#include "editors/EditorColours.h"
+#include "editors/EditorGrid.h"
+#include "editors/families/frmCfgFam.h"
+#include "link/Link.h"
+#include "link/frmCancelSend.h"
+#include "model/Families.h"
+#include "model/PagerDatabase.h"
+#include "platform/Platform.h"
+#include "support/TestSupport.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace qpes;
+using namespace qpes::test;
+namespace C = EditorColour;
+
+namespace {
+
+// A family as its fields in table order joined by "|": Active, StartCap, Rate, PgrType, Func,
+// PagerQty, StartID, Prefix, Suffix, Defined.
+PagerFamily family(const QByteArray& line) {
+    const QList<QByteArray> v = line.split('|');
+    PagerFamily f;
+    for (int i = 0; i < Fam::FieldCount && i < v.size(); ++i)
+        f[i] = v[i];
+    return f;
+}
+
+QByteArray line(const PagerFamily& f) {
+    QByteArrayList v(f.begin(), f.end());
+    return v.join('|');
+}
+
+const QByteArray Active = "1|0001000|5|A|3|010|0100|00|00|YES";
+const QByteArray Unset = "0|0000000|5|A|3|000|0000|00|00|";  // as New Database leaves it
+const QByteArray NeverOn = "|0000000|5|A|3|000|0000|00|00|"; // never switched on or off
+
+// Columns 1 to 11 of a grid row joined by "|".
+QString cells(EditorGrid* g, int r) {
+    QStringList t;
+    for (int c = 1; c < FamCol::Count; ++c)
+        t << g->text(r, c);
+    return t.join(QLatin1Char('|'));
+}
+
+void click(frmCfgFam* w, int r, int c) {
+    EditorGrid* g = w->fgFamilies;
+    g->scrollToCell(r, c);
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->cellRect(r, c).center());
+}
+
+QWidget* visibleEditor(frmCfgFam* w) {
+    for (QWidget* e : {static_cast<QWidget*>(w->txtFam), static_cast<QWidget*>(w->cmbPgrType),
+                       static_cast<QWidget*>(w->cmbFunc), static_cast<QWidget*>(w->cmbRate),
+                       static_cast<QWidget*>(w->cmbMsg)})
+        if (e->isVisible())
+            return e;
+    return nullptr;
+}
+
+// Families 1 and 2 overlap (100-109 and 105-124) and need the check.
+void overlapping() {
+    shared().Db.Families[0] = family("1|0001000|5|A|3|010|100|00|00|YES");
+    shared().Db.Families[1] = family("1|0002000|5|A|3|020|105|00|00|YES");
+}
+
+} // namespace
+
+class TestCfgFam : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<Sandbox> box;
+
+    frmCfgFam* openWith(const QByteArray& third) {
+        shared().Db.Families[2] = family(third);
+        shared().EncoderMatches = true;
+        frmCfgFam* w = frmCfgFam::open();
+        return w;
+    }
+
+private slots:
+    void init() { box = std::make_unique<Sandbox>(); }
+    void cleanup() { box.reset(); }
+
+    void load_data();
+    void load();
+    void typing_data();
+    void typing();
+    void choosing_data();
+    void choosing();
+    void keys_data();
+    void keys();
+    void helpFromTheProgramFolder();
+    void upOnActiveSwitchesTwice();
+    void okErasesIncompleteFamilies();
+    void checkAdjustsThroughTheWindow();
+    void okThenSaveAsWritesTheAdjustedFamilies();
+    void cancelledCheckThenSaveWritesNothing();
+    void closingQuestion_data();
+    void closingQuestion();
+    void closingDuringTheCheck_data();
+    void closingDuringTheCheck();
+};
+
+void TestCfgFam::load_data() {
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QColor>("qtyColour");
+    QTest::newRow("active") << QByteArray("1|0000032|2|N|0|012|0100|05|12|YES")
+                            << QByteArray("1|0000032|2|N|0|012|0100|05|12|YES")
+                            << "ON|12|0100|0111|0000032|0000043|Numeric|1|2400|5|12" << C::Ivory;
+    QTest::newRow("off and defined") << QByteArray("0|0001000|1|A|3|005|7|00|00|YES")
+                                     << QByteArray("0|0001000|1|A|3|005|7|00|00|YES")
+                                     << "OFF|5|7|11|0001000|0001004|Alpha|4|1200|None|None" << C::LightGrey;
+    QTest::newRow("never set up") << QByteArray("|0000000|5|A|3|000|0000|00|00|")
+                                  << QByteArray("|0000000|5|A|3|000|0000|00|00|") << "OFF||||||||||"
+                                  << C::DarkGrey;
+    QTest::newRow("start ID longer than typing allows")
+        << QByteArray("1|0001000|5|A|3|010|12345|00|00|YES")
+        << QByteArray("1|0001000|5|A|3|010|12345|00|00|YES")
+        << "ON|10|12345|12354|0001000|0001009|Alpha|4|512|None|None" << C::Ivory;
+    QTest::newRow("capcode no number")
+        << QByteArray("1|12A|5|A|3|010|0100|00|00|YES") << QByteArray("1|0000008|5|A|3|010|0100|00|00|YES")
+        << "ON|10|0100|0109|0000008|0000017|Alpha|4|512|None|None" << C::Ivory;
+}
+
+void TestCfgFam::load() {
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    QFETCH(QString, shown);
+    QFETCH(QColor, qtyColour);
+    frmCfgFam* w = openWith(before);
+    QCOMPARE(w->windowTitle(), QString(" Pager Families Setup"));
+    QCOMPARE(line(shared().Db.Families[2]), after);
+    QCOMPARE(cells(w->fgFamilies, 3), shown);
+    QCOMPARE(w->fgFamilies->background(3, FamCol::PagerQty), qtyColour);
+    QVERIFY(w->txtFam->isVisible());
+    QVERIFY(!shared().FamiliesChanged);
+    QVERIFY(shared().EncoderMatches);
+    QCOMPARE(frmCfgFam::open(), w); // the toolbar only brings a loaded window forward
+
+    // The editor shows a stored text whole, and typing cannot make it longer.
+    click(w, 3, FamCol::StartID);
+    const QString stored = w->fgFamilies->text(3, FamCol::StartID);
+    QCOMPARE(w->txtFam->text(), stored);
+    if (stored.size() >= 4) {
+        QTest::keyClick(w->txtFam, Qt::Key_9);
+        QCOMPARE(w->txtFam->text(), stored);
+    }
+}
+
+void TestCfgFam::typing_data() {
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QColor>("colour");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<bool>("notice");
+    const int qty = FamCol::PagerQty, id = FamCol::StartID, cap = FamCol::StartCap;
+    QTest::newRow("a new family") << Unset << qty << "5" << QByteArray("1|0000000|5|A|3|005|0000|00|00|")
+                                  << "ON|5|||||Alpha|4|512|None|None" << C::Ivory << QString() << true;
+    QTest::newRow("start ID 8999") << Active << id << "8999"
+                                   << QByteArray("1|0001000|5|A|3|010|8999|00|00|YES")
+                                   << "ON|10|8999|9008|0001000|0001009|Alpha|4|512|None|None" << C::Ivory
+                                   << QString() << true;
+    QTest::newRow("start ID 9000") << Active << id << "9000" << Active
+                                   << "ON|10|9000||0001000|0001009|Alpha|4|512|None|None" << C::Missing
+                                   << QString() << true;
+    QTest::newRow("start ID emptied")
+        << Active << id << "" << QByteArray("1|0001000|5|A|3|010|0000|00|00|YES")
+        << "ON|10|||0001000|0001009|Alpha|4|512|None|None" << C::Missing << QString() << true;
+    QTest::newRow("quantity 12") << Active << qty << "12" << QByteArray("1|0001000|5|A|3|012|0100|00|00|YES")
+                                 << "ON|12|0100|0111|0001000|0001011|Alpha|4|512|None|None" << C::Ivory
+                                 << QString() << true;
+    QTest::newRow("quantity 0") << Active << qty << "0" << Active
+                                << "ON||0100||0001000||Alpha|4|512|None|None" << C::Missing << QString()
+                                << true;
+    QTest::newRow("quantity blank 5")
+        << Active << qty << " 5" << Active << "ON| 5|0100||0001000||Alpha|4|512|None|None" << C::Missing
+        << QString() << true;
+    QTest::newRow("quantity +5") << Active << qty << "+5" << Active
+                                 << "ON|+5|0100||0001000||Alpha|4|512|None|None" << C::Missing << QString()
+                                 << true;
+    QTest::newRow("capcode 32") << Active << cap << "32" << QByteArray("1|0000032|5|A|3|010|0100|00|00|YES")
+                                << "ON|10|0100|0109|0000032|0000041|Alpha|4|512|None|None" << C::Ivory
+                                << QString() << true;
+    QTest::newRow("capcode 7") << Active << cap << "7" << QByteArray("1|0000007|5|A|3|010|0100|00|00|YES")
+                               << "ON|10|0100|0109|0000007|0000016|Alpha|4|512|None|None" << C::Missing
+                               << QString() << true;
+    QTest::newRow("capcode 12A") << Active << cap << "12A" << Active
+                                 << "ON|10|0100|0109|12A||Alpha|4|512|None|None" << C::Missing << QString()
+                                 << true;
+    QTest::newRow("comma in the quantity")
+        << Active << qty << "1,2" << Active << "ON|10|0100|0109|0001000|0001009|Alpha|4|512|None|None"
+        << C::Ivory << "Entry Should be Numeric Value Between 1 and 999" << false;
+    QTest::newRow("comma in the start ID")
+        << Active << id << "1,2" << Active << "ON|10|0100|0109|0001000|0001009|Alpha|4|512|None|None"
+        << C::Ivory << "Entry Should be Numeric Value Between 1 and 8999" << false;
+    QTest::newRow("comma in a new family's capcode")
+        << Unset << cap << "1,2" << QByteArray("1|0000000|5|A|3|001|0000|00|00|")
+        << "ON|1|||||Alpha|4|512|None|None" << C::Ivory << "Entry Should be Numeric Value Greater Than 7"
+        << true;
+    QTest::newRow("a switched-off family revived")
+        << QByteArray("0|0001000|1|N|0|010|0100|03||YES") << qty << "20"
+        << QByteArray("1|0001000|1|N|0|020|0100|03|00|YES")
+        << "ON|20|0100|0119|0001000|0001019|Numeric|1|1200|3|None" << C::Ivory << QString() << true;
+}
+
+void TestCfgFam::typing() {
+    QFETCH(QByteArray, before);
+    QFETCH(int, column);
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, after);
+    QFETCH(QString, shown);
+    QFETCH(QColor, colour);
+    QFETCH(QString, box);
+    QFETCH(bool, notice);
+    frmCfgFam* w = openWith(before);
+    click(w, 3, column);
+    QVERIFY(w->txtFam->isVisible());
+    w->txtFam->setText(typed);
+    QCOMPARE(line(shared().Db.Families[2]), after);
+    QCOMPARE(cells(w->fgFamilies, 3), shown);
+    QCOMPARE(w->fgFamilies->background(3, column), colour);
+    QCOMPARE(w->fgFamilies->background(3, FamCol::Active), C::On);
+    QCOMPARE(boxTexts(this->box->script), box.isEmpty() ? QStringList() : QStringList{box});
+    if (!box.isEmpty())
+        QCOMPARE(w->txtFam->text(), column == FamCol::StartCap ? QString("8") : QString("1"));
+    QCOMPARE(!shared().EncoderMatches, notice);
+    QVERIFY(shared().FamiliesChanged);
+}
+
+void TestCfgFam::choosing_data() {
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<bool>("notice");
+    const int yes = int(Answer::Yes), no = int(Answer::No);
+    const QString line2 = "\rAre You Sure You Want to Change This Function Code Value?";
+    QTest::newRow("rate of a new family")
+        << NeverOn << int(FamCol::Rate) << "1200" << yes << QByteArray("1|0000000|1|A|3|001|0000|00|00|")
+        << "ON|1||||||4|1200|None|None" << QString() << true;
+    QTest::newRow("numeric resets the code")
+        << Active << int(FamCol::PgrType) << "Numeric" << yes
+        << QByteArray("1|0001000|5|N|0|010|0100|00|00|YES")
+        << "ON|10|0100|0109|0001000|0001009|Numeric|1|512|None|None" << QString() << true;
+    QTest::newRow("code 3 for Alpha, Yes")
+        << Active << int(FamCol::Func) << "3" << yes << QByteArray("1|0001000|5|A|2|010|0100|00|00|YES")
+        << "ON|10|0100|0109|0001000|0001009|Alpha|3|512|None|None"
+        << "The Normal Function Code Value for Alpha Pagers is 4" + line2 << true;
+    QTest::newRow("code 3 for Alpha, No")
+        << Active << int(FamCol::Func) << "3" << no << Active
+        << "ON|10|0100|0109|0001000|0001009|Alpha|4|512|None|None"
+        << "The Normal Function Code Value for Alpha Pagers is 4" + line2 << false;
+    QTest::newRow("code 1 for Alpha, Yes")
+        << Active << int(FamCol::Func) << "1" << yes << QByteArray("1|0001000|5|A|0|010|0100|00|00|YES")
+        << "ON|10|0100|0109|0001000|0001009|Alpha|1|512|None|None"
+        << "The Normal Function Code Value for Alphanumeric Pagers is 4" + line2 << true;
+    QTest::newRow("code 4 for Numeric, No")
+        << QByteArray("1|0001000|5|N|0|010|0100|00|00|YES") << int(FamCol::Func) << "4" << no
+        << QByteArray("1|0001000|5|N|0|010|0100|00|00|YES")
+        << "ON|10|0100|0109|0001000|0001009|Numeric|1|512|None|None"
+        << "The Normal Function Code Value for Numeric Pagers is 1" + line2 << false;
+    QTest::newRow("No after the combo made the record")
+        << QByteArray("|0000000|5|A||000|0000|00|00|") << int(FamCol::Func) << "1" << no
+        << QByteArray("1|0000000|5|A|3|001|0000|00|00|") << "ON|1||||||4||None|None"
+        << "The Normal Function Code Value for Alphanumeric Pagers is 4" + line2 << true;
+    QTest::newRow("prefix message") << Active << int(FamCol::Prefix) << "3" << yes
+                                    << QByteArray("1|0001000|5|A|3|010|0100|3|00|YES")
+                                    << "ON|10|0100|0109|0001000|0001009|Alpha|4|512|3|None" << QString()
+                                    << true;
+}
+
+void TestCfgFam::choosing() {
+    QFETCH(QByteArray, before);
+    QFETCH(int, column);
+    QFETCH(QString, item);
+    QFETCH(int, answer);
+    QFETCH(QByteArray, after);
+    QFETCH(QString, shown);
+    QFETCH(QString, box);
+    QFETCH(bool, notice);
+    shared().Db.Messages[2] = QByteArray(100, 'm');
+    frmCfgFam* w = openWith(before);
+    this->box->script.answers = {Answer(answer)};
+    click(w, 3, column); // an empty cell takes the first item at once
+    auto* combo = qobject_cast<QComboBox*>(visibleEditor(w));
+    QVERIFY(combo);
+    combo->setCurrentIndex(combo->findText(item));
+    QCOMPARE(line(shared().Db.Families[2]), after);
+    QCOMPARE(cells(w->fgFamilies, 3), shown);
+    QCOMPARE(boxTexts(this->box->script), box.isEmpty() ? QStringList() : QStringList{box});
+    QCOMPARE(!shared().EncoderMatches, notice);
+    if (column == FamCol::Prefix)
+        QCOMPARE(w->lblPrefix->text(), "Prefix: " + QString(85, 'm') + "...");
+}
+
+void TestCfgFam::keys_data() {
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("col");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("toRow");
+    QTest::addColumn<int>("toCol");
+    QTest::newRow("Tab on the last capcode") << 50 << 5 << int(Qt::Key_Tab) << 1 << 2;
+    QTest::newRow("Shift+Tab as Tab") << 4 << 2 << int(Qt::Key_Backtab) << 4 << 3;
+    QTest::newRow("Enter on a start ID") << 4 << 3 << int(Qt::Key_Return) << 4 << 5;
+    QTest::newRow("Right after an end cell") << 4 << 4 << int(Qt::Key_Right) << 5 << 2;
+    QTest::newRow("Left on the first quantity") << 1 << 2 << int(Qt::Key_Left) << 50 << 5;
+    QTest::newRow("Left on a capcode") << 4 << 5 << int(Qt::Key_Left) << 4 << 3;
+    QTest::newRow("Up on the first row") << 1 << 7 << int(Qt::Key_Up) << 50 << 7;
+    QTest::newRow("Down on the last row") << 50 << 3 << int(Qt::Key_Down) << 1 << 3;
+    QTest::newRow("Tab on a pager type") << 4 << 7 << int(Qt::Key_Tab) << 4 << 7;
+    QTest::newRow("Left on a rate") << 4 << 9 << int(Qt::Key_Left) << 4 << 9;
+}
+
+void TestCfgFam::keys() {
+    QFETCH(int, row);
+    QFETCH(int, col);
+    QFETCH(int, key);
+    QFETCH(int, toRow);
+    QFETCH(int, toCol);
+    for (int i = 0; i < FamilyCount; ++i)
+        shared().Db.Families[i] = family(Active);
+    frmCfgFam* w = openWith(Active);
+    click(w, row, col);
+    QWidget* target = visibleEditor(w) ? visibleEditor(w) : w->fgFamilies;
+    const QString before = target == w->txtFam ? w->txtFam->text() : QString();
+    QTest::keyClick(target, Qt::Key(key));
+    QCOMPARE(w->fgFamilies->row(), toRow);
+    QCOMPARE(w->fgFamilies->col(), toCol);
+    QVERIFY(w->fgFamilies->cellVisible(toRow, toCol));
+    if (toCol == FamCol::PagerQty || toCol == FamCol::StartID || toCol == FamCol::StartCap)
+        QVERIFY(w->txtFam->isVisible());
+    if (target == w->txtFam && toCol == col && toRow == row)
+        QCOMPARE(w->txtFam->text(), before);
+}
+
+void TestCfgFam::helpFromTheProgramFolder() {
+    frmCfgFam* w = openWith(Active);
+    shared().HelpFile = "KELMORA.PDF";
+    QDir::setCurrent(QDir::tempPath()); // as after an Open in another folder
+    QTest::keyClick(w->txtFam, Qt::Key_F1);
+    QCOMPARE(box->script.openedDocuments, QStringList{box->path("KELMORA.PDF")});
+}
+
+void TestCfgFam::upOnActiveSwitchesTwice() {
+    shared().Db.Families[1] = family("0|0000000|||||||||");
+    frmCfgFam* w = openWith(Active);
+    w->fgFamilies->setCurrent(3, FamCol::Active);
+    QTest::keyClick(w->fgFamilies, Qt::Key_Up);
+    QCOMPARE(line(shared().Db.Families[1]), QByteArray("0|0000000|||3|||00|00|"));
+    QCOMPARE(w->fgFamilies->row(), 2);
+    QCOMPARE(w->fgFamilies->text(2, FamCol::Active), QString("OFF"));
+    QVERIFY(!shared().EncoderMatches);
+}
+
+void TestCfgFam::okErasesIncompleteFamilies() {
+    shared().Db.Families[0] = family(Active);
+    QPointer<frmCfgFam> w = openWith("1|0000007|5|A|3|010|0200|00|00|YES");
+    w->cmdOK->click();
+    QCOMPARE(line(shared().Db.Families[2]), QByteArray("0|0000000|5|A|3|000|0000|00|00|"));
+    QCOMPARE(line(shared().Db.Families[0]), Active);
+    QCOMPARE(box->script.boxes.size(), 0);
+    QVERIFY(!shared().RecordIncomplete);
+    QVERIFY(!frmCancelSend::isLoaded());
+    QTRY_VERIFY(!w); // nothing was changed, so no check ran and the window closed
+}
+
+void TestCfgFam::checkAdjustsThroughTheWindow() {
+    overlapping();
+    frmCfgFam* w = openWith(Unset);
+    shared().FamiliesChanged = true;
+    w->cmdOK->click();
+    QCOMPARE(boxTexts(box->script), QStringList{"One or More Fields Were Adjusted\r"
+                                                "to Correct Illegal Capcodes\r"
+                                                "or to Correct Overlapping Pager IDs\r"
+                                                "as Indicated by Blue Fields"});
+    QCOMPARE(box->script.boxes[0].title, QString("Pager ID Overlap or Illegal Capcodes"));
+    QCOMPARE(box->script.boxes[0].icon, Icon::Exclamation);
+    QCOMPARE(cells(w->fgFamilies, 2), QString("ON|20|110|129|0002000|0002019|Alpha|4|512|None|None"));
+    QCOMPARE(w->fgFamilies->background(2, FamCol::StartID), C::Adjusted);
+    QCOMPARE(w->fgFamilies->background(1, FamCol::StartID), C::Ivory);
+    QVERIFY(w->isVisible());
+    QVERIFY(shared().DatabaseChecked);
+    QVERIFY(!shared().FamiliesAdjusted);
+    QVERIFY(!shared().FamiliesChanged);
+    QVERIFY(!frmCancelSend::isLoaded());
+    QVERIFY(!isBusy());
+
+    // A second OK without edits closes the window without another check.
+    QPointer<frmCfgFam> gone = w;
+    w->cmdOK->click();
+    QTRY_VERIFY(!gone);
+    QCOMPARE(box->script.boxes.size(), 1);
+}
+
+void TestCfgFam::okThenSaveAsWritesTheAdjustedFamilies() {
+    frmTerminal* main = frmTerminal::load();
+    overlapping();
+    main->link().Timer1.start();
+    main->Toolbar1_ButtonClick("sequence");
+    frmCfgFam* w = frmCfgFam::loaded();
+    QVERIFY(w);
+    QVERIFY(!main->link().Timer1.isActive());
+    shared().FamiliesChanged = true;
+    w->cmdOK->click();
+    box->script.files = {box->path("ADJ.PG7")};
+    main->mnuSaveAs_Click();
+    const QList<QByteArray> written = readFile(box->path("ADJ.PG7")).split('\n');
+    QCOMPARE(written[0], QByteArray("Fam1,1,0001000,5,A,3,010,100,00,00\r"));
+    QCOMPARE(written[1], QByteArray("Fam2,1,0002000,5,A,3,020,110,00,00\r"));
+}
+
+void TestCfgFam::cancelledCheckThenSaveWritesNothing() {
+    frmTerminal* main = frmTerminal::load();
+    box->script.files = {box->path("SAVED.PG7")};
+    shared().DatabaseChecked = true;
+    main->mnuSaveAs_Click();
+    const QByteArray saved = readFile(box->path("SAVED.PG7"));
+    QVERIFY(!saved.isEmpty());
+
+    overlapping();
+    QPointer<frmCfgFam> w = frmCfgFam::open();
+    shared().FamiliesChanged = true;
+    QTimer::singleShot(0, [] { frmCancelSend::instance()->Command1->click(); });
+    w->cmdOK->click();
+    QVERIFY(!shared().DatabaseChecked);
+    QCOMPARE(shared().Db.Families[1][Fam::StartID], QByteArray("105"));
+    QCOMPARE(box->script.boxes.size(), 0);
+    QTRY_VERIFY(!w);
+    main->mnuSave_Click();
+    QCOMPARE(readFile(box->path("SAVED.PG7")), saved);
+}
+
+void TestCfgFam::closingQuestion_data() {
+    QTest::addColumn<bool>("exit");
+    QTest::newRow("the close box") << false;
+    QTest::newRow("the program's exit") << true;
+}
+
+void TestCfgFam::closingQuestion() {
+    QFETCH(bool, exit);
+    frmTerminal* main = frmTerminal::load();
+    QPointer<frmCfgFam> w = frmCfgFam::open();
+    shared().RecordIncomplete = true;
+    box->script.answers = {Answer::Yes, Answer::No}; // the exit question first, when there is one
+    if (!exit)
+        box->script.answers.pop_front();
+    QVERIFY(exit ? !main->close() : !w->close());
+    const BoxRecord asked = box->script.boxes.last();
+    QCOMPARE(asked.title, QString("Incomplete Database Definition"));
+    QCOMPARE(asked.text, QString("Pager Families Definition is Incomplete\r"
+                                 "As Shown by Magenta Fields.\r"
+                                 "Incomplete Records Will be Erased.\r"
+                                 "Are You Sure You Want to Exit?"));
+    QCOMPARE(asked.buttons, Buttons::YesNo);
+    QVERIFY(w && w->isVisible());
+    QVERIFY(!shared().ExitConfirmed);
+    // The flag was cleared by the question: the next close goes through without it.
+    QVERIFY(w->close());
+    QTRY_VERIFY(!w);
+}
+
+void TestCfgFam::closingDuringTheCheck_data() {
+    QTest::addColumn<bool>("exit");
+    QTest::newRow("the window closed") << false;
+    QTest::newRow("the program left") << true;
+}
+
+void TestCfgFam::closingDuringTheCheck() {
+    QFETCH(bool, exit);
+    frmTerminal* main = frmTerminal::load();
+    overlapping();
+    QPointer<frmCfgFam> w = frmCfgFam::open();
+    shared().FamiliesChanged = true;
+    box->script.answers = {Answer::Yes};
+    QTimer::singleShot(0, [&] {
+        if (exit)
+            main->close();
+        else
+            w->close();
+    });
+    w->cmdOK->click();
+    QVERIFY(!shared().DatabaseChecked);
+    QCOMPARE(shared().Db.Families[1][Fam::StartID], QByteArray("105"));
+    QVERIFY(!frmCancelSend::isLoaded());
+    QVERIFY(!isBusy());
+    QTRY_VERIFY(!w);
+}
+
+QTEST_MAIN(TestCfgFam)
+#include "tst_cfgfam.moc"

@@ -1,0 +1,443 @@
+// The pager groups editor: the load, typing and choosing, the keys, OK with its completeness
+// pass and groups check, and closing during the check.
+
+#include "app/frmTerminal.h"
+#include "editors/EditorGrid.h"
+#include "editors/groups/frmCfgGroup.h"
+#include "link/frmCancelSend.h"
+#include "model/PagerDatabase.h"
+#include "support/TestSupport.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace qpes;
+using namespace qpes::test;
+
+namespace {
+
+const QString Modified = "Current Configuration Modified, Does Not Match Encoder";
+
+// A group written as "id=5 act=1 cc=1/3 co=0/00 tm=0/00 p=100,0042 def=YES ref=Site", each
+// key setting its fields (p: PagerID1 onwards) on top of the empty group.
+void applyGroup(PagerGroup& g, const QByteArray& spec, bool verify) {
+    for (const QByteArray& token : spec.split(' ')) {
+        const qsizetype eq = token.indexOf('=');
+        if (eq < 0)
+            continue;
+        const QByteArray key = token.left(eq);
+        const QByteArray value = token.mid(eq + 1);
+        QList<std::pair<int, QByteArray>> fields;
+        if (key == "p") {
+            const QList<QByteArray> ids = value.split(',');
+            for (int i = 0; i < ids.size(); ++i)
+                fields.append({Grp::PagerID1 + i, ids[i]});
+        } else if (key == "cc" || key == "co" || key == "tm") {
+            const int on = key == "cc" ? Grp::CCActive : key == "co" ? Grp::COActive : Grp::TimerActive;
+            fields.append({on, value.split('/')[0]});
+            fields.append({on + 1, value.split('/').value(1)});
+        } else {
+            const int field = key == "id"    ? int(Grp::GroupID)
+                              : key == "act" ? int(Grp::Active)
+                              : key == "def" ? int(Grp::Defined)
+                                             : int(Grp::Reference);
+            fields.append({field, value});
+        }
+        for (const auto& [field, text] : fields) {
+            if (verify)
+                QCOMPARE(g[field], text);
+            else
+                g[field] = text;
+        }
+    }
+}
+
+// Families written as "start/qty" (defined, active), "start/qty/off" (inactive) or
+// "start/qty/undefined".
+void setFamilies(const QByteArrayList& specs) {
+    for (int f = 0; f < specs.size(); ++f) {
+        const QList<QByteArray> parts = specs[f].split('/');
+        PagerFamily& fam = shared().Db.Families[f];
+        fam[Fam::StartID] = parts[0];
+        fam[Fam::PagerQty] = parts[1];
+        fam[Fam::Active] = parts.value(2) == "off" ? "0" : "1";
+        fam[Fam::Defined] = parts.value(2) == "undefined" ? "" : "YES";
+    }
+}
+
+QString colourName(const QColor& c) {
+    static const QList<std::pair<QColor, QString>> names = {
+        {QColor(255, 255, 245), "ivory"}, {QColor(192, 192, 192), "lgrey"}, {QColor(128, 128, 128), "dgrey"},
+        {QColor(0, 255, 0), "green"},     {QColor(0, 255, 255), "cyan"},    {QColor(255, 0, 0), "red"},
+        {QColor(255, 0, 255), "magenta"}};
+    for (const auto& [colour, name] : names)
+        if (colour == c)
+            return name;
+    return c.name();
+}
+
+} // namespace
+
+class TestGroups : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<Sandbox> box;
+    frmTerminal* main = nullptr;
+    frmCfgGroup* w = nullptr;
+
+    void open(const QByteArrayList& groups) {
+        clearTables(shared().Db);
+        for (int g = 0; g < groups.size(); ++g)
+            applyGroup(shared().Db.Groups[g], groups[g], false);
+        for (int m = 0; m < MessageCount; ++m)
+            shared().Db.Messages[m] = "Text " + QByteArray::number(m + 1);
+        main->setStatus(1, "unchanged");
+        w = frmCfgGroup::open();
+    }
+    // Cells of column 1 written as "row=text/colour ...".
+    void verifyCells(const QString& cells, int col = 1) {
+        for (const QString& token : cells.split(' ', Qt::SkipEmptyParts)) {
+            const int row = token.section('=', 0, 0).toInt();
+            const QString text = token.section('=', 1).section('/', 0, 0);
+            const QString colour = token.section('/', 1);
+            QCOMPARE(w->fgGroups->text(row, col), text);
+            if (!colour.isEmpty())
+                QCOMPARE(colourName(w->fgGroups->background(row, col)), colour);
+        }
+    }
+    void clickCell(int row, int col) {
+        w->fgGroups->setCurrent(row, col);
+        w->fgGroups_Click();
+    }
+
+private slots:
+    void init() {
+        box = std::make_unique<Sandbox>();
+        main = frmTerminal::load();
+        main->link().Timer1.start();
+    }
+    void cleanup() {
+        box.reset();
+        main = nullptr;
+        w = nullptr;
+    }
+
+    void load_data() {
+        QTest::addColumn<QByteArray>("group");
+        QTest::addColumn<QString>("cells");
+        QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<bool>("notice");
+        QTest::newRow("not defined")
+            << QByteArray("id=7 act=1 cc=1/3 p=100 def= ref=North")
+            << "1=North/dgrey 2=OFF/red 3=/dgrey 4=/dgrey 24=/dgrey 25=/dgrey 29=/dgrey"
+            << QByteArray("cc=1/3") << false;
+        QTest::newRow("defined, active, no pager ID") << QByteArray("id=0042 act=1 p=0000,abc def=YES")
+                                                      << "1=/ivory 2=ON/green 3=0042/ivory 4=/magenta "
+                                                         "5=abc/magenta 23=/magenta 24=OFF/red 25=None/ivory"
+                                                      << QByteArray("id=0042") << false;
+        QTest::newRow("pager IDs without zeros, triggers")
+            << QByteArray("id=0042 act=1 cc=1/7 co=1/00 tm=1/ p=0100,0000,40000 def=YES")
+            << "3=0042/ivory 4=100/ivory 5=/ivory 6=40000/ivory 24=ON/green 25=7/ivory 26=OFF/red "
+               "27=None/ivory 28=OFF/red 29=None/ivory"
+            << QByteArray("cc=1/7 co=0/00 tm=0/") << true;
+        QTest::newRow("defined, inactive")
+            << QByteArray("id=5 act=0 cc=1/2 co=1/00 p=9 def=YES ref=R")
+            << "1=R/lgrey 2=OFF/red 3=5/lgrey 4=9/lgrey 24=ON/lgrey 25=2/lgrey 26=OFF/red 27=None/lgrey"
+            << QByteArray("co=0/00") << true;
+    }
+    void load() {
+        QFETCH(QByteArray, group);
+        QFETCH(QString, cells);
+        QFETCH(QByteArray, after);
+        QFETCH(bool, notice);
+        open({group});
+        verifyCells(cells);
+        applyGroup(shared().Db.Groups[0], after, true);
+        QCOMPARE(main->status(1), notice ? Modified : QString("unchanged"));
+        QVERIFY(!main->link().Timer1.isActive());
+        QCOMPARE(w->windowTitle(), QString(" Pager Groups Setup"));
+        QCOMPARE(w->fgGroups->text(0, 10), QString(" Group 10 "));
+        QCOMPARE(w->fgGroups->text(28, 0), QString(" Timer Active  "));
+        QCOMPARE(std::pair(w->fgGroups->row(), w->fgGroups->col()), std::pair(3, 1));
+        QVERIFY(w->txtGrp->isVisible());
+        QVERIFY(!shared().GroupsChanged);
+    }
+
+    // One action on group 1: "type X" into the cell of `row`, "erase", "choose N" in the list,
+    // or "click" on the row; `answers` go to the boxes.
+    void editing_data() {
+        QTest::addColumn<QByteArray>("group");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QList<Answer>>("answers");
+        QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<QString>("cells");
+        QTest::addColumn<QString>("label");
+
+        const QByteArray on = "id=5 act=1 p=100 def=YES";
+        for (const char* typed : {"007", "32767"})
+            QTest::newRow(qPrintable(QString("group ID %1").arg(typed)))
+                << on << 3 << QString("type ") + typed << QList<Answer>{}
+                << "id=" + QByteArray(typed) + " def=YES" << QString("3=") + typed << "Message:";
+        for (const char* typed : {"00", "abc", "32768", "1.5", "+12", "1,5"})
+            QTest::newRow(qPrintable(QString("group ID %1").arg(typed)))
+                << on << 3 << QString("type ") + typed << QList<Answer>{} << QByteArray("id=0000 def=YES")
+                << "3="
+                << "Message:";
+        QTest::newRow("group ID 40000 key by key")
+            << on << 3 << "type 40000" << QList<Answer>{} << QByteArray("id=0000") << "3="
+            << "Message:";
+        QTest::newRow("group ID erased")
+            << on << 3 << "erase" << QList<Answer>{} << QByteArray("id=0000") << "3="
+            << "Message:";
+        QTest::newRow("pager ID with the group ID set")
+            << QByteArray("id=5 act=1 def=") << 5 << "type 0042" << QList<Answer>{}
+            << QByteArray("p=0000,0042 def=YES") << "5=0042"
+            << "Message:";
+        QTest::newRow("pager ID without a group ID") << QByteArray("id=0000 act=1 def=") << 4 << "type 9"
+                                                     << QList<Answer>{} << QByteArray("p=9 def=") << "4=9"
+                                                     << "Message:";
+        QTest::newRow("last pager ID erased")
+            << on << 4 << "erase" << QList<Answer>{} << QByteArray("p=0000 def=") << "4="
+            << "Message:";
+        QTest::newRow("first keystroke activates")
+            << QByteArray("id=0000 act=0 def=YES") << 3 << "type 8" << QList<Answer>{}
+            << QByteArray("id=8 act=1 def=YES") << "1=/magenta 2=ON/green 3=8/ivory 4=/magenta 24=OFF/red"
+            << "Message:";
+        QTest::newRow("reference of an inactive group")
+            << QByteArray("act= def=YES ref=Old") << 1 << "erase" << QList<Answer>{}
+            << QByteArray("act=1 ref=") << "1=/magenta 2=ON/green"
+            << "Message:";
+        QTest::newRow("message 7") << QByteArray(on + " cc=0/00") << 25 << "choose 7" << QList<Answer>{}
+                                   << QByteArray("cc=0/7") << "25=7"
+                                   << "Message: Text 7";
+        QTest::newRow("message None") << QByteArray(on + " cc=0/3") << 25 << "choose 0" << QList<Answer>{}
+                                      << QByteArray("cc=0/00") << "25=None"
+                                      << "Message:";
+        QTest::newRow("opening the list on None activates")
+            << QByteArray("id=5 act=0 co=1/00 p=100 def=YES") << 27 << "click" << QList<Answer>{}
+            << QByteArray("act=1 co=0/00 def=YES") << "2=ON/green 26=OFF/red 27=None/ivory"
+            << "Message:";
+        QTest::newRow("Timer on, Yes") << on << 28 << "click" << QList<Answer>{Answer::Yes}
+                                       << QByteArray("tm=1/00") << "28=ON/green 29=None/magenta"
+                                       << "Message:";
+        QTest::newRow("Timer on, No") << on << 28 << "click" << QList<Answer>{Answer::No}
+                                      << QByteArray("tm=0/00") << "28=OFF/red 29=None/ivory"
+                                      << "Message:";
+        QTest::newRow("switching off an undefined group")
+            << QByteArray("id=5 act=1 p=100 def=") << 2 << "click" << QList<Answer>{}
+            << QByteArray("act=0 id=5 p=100") << "2=OFF/red 3=/dgrey 4=/dgrey"
+            << "Message:";
+        QTest::newRow("switching it on shows its IDs")
+            << QByteArray("id=5 act=0 p=0100 def=") << 2 << "click" << QList<Answer>{}
+            << QByteArray("act=1 def=YES") << "2=ON/green 3=5/ivory 4=100/ivory 24=OFF/red"
+            << "Message:";
+    }
+    void editing() {
+        QFETCH(QByteArray, group);
+        QFETCH(int, row);
+        QFETCH(QString, action);
+        QFETCH(QList<Answer>, answers);
+        QFETCH(QByteArray, after);
+        QFETCH(QString, cells);
+        QFETCH(QString, label);
+        open({group});
+        box->script.answers.assign(answers.begin(), answers.end());
+        clickCell(row, 1);
+        const QString argument = action.section(' ', 1);
+        if (action.startsWith("type")) {
+            w->txtGrp->selectAll();
+            QTest::keyClicks(w->txtGrp, argument);
+            QCOMPARE(w->txtGrp->text(), argument); // the box keeps what was typed
+        } else if (action == "erase") {
+            w->txtGrp->selectAll();
+            QTest::keyClick(w->txtGrp, Qt::Key_Backspace);
+        } else if (action.startsWith("choose")) {
+            w->cmbMsg->setCurrentIndex(argument.toInt());
+            emit w->cmbMsg->activated(argument.toInt());
+        }
+        applyGroup(shared().Db.Groups[0], after, true);
+        verifyCells(cells);
+        QCOMPARE(w->lblMsg->text(), label);
+        QCOMPARE(box->script.boxes.size(), answers.size());
+        if (row == 28)
+            QCOMPARE(box->script.boxes[0].title, QString("Periodic Paging Warning"));
+        QVERIFY(shared().GroupsChanged);
+        QCOMPARE(main->status(1), Modified);
+    }
+
+    // A Reference longer than the box's six characters, from a file, survives the box.
+    void longReferenceSurvives() {
+        open({"id=5 act=1 p=100 def=YES ref=Warehouse"});
+        clickCell(1, 1);
+        QTest::keyClick(w->txtGrp, Qt::Key_A);
+        QCOMPARE(shared().Db.Groups[0][Grp::Reference], QByteArray("Warehouse"));
+        QTest::keyClick(w->txtGrp, Qt::Key_Backspace);
+        QCOMPARE(shared().Db.Groups[0][Grp::Reference], QByteArray("Warehous"));
+    }
+
+    void keys_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("col");
+        QTest::addColumn<int>("toRow");
+        QTest::addColumn<int>("toCol");
+        QTest::newRow("Tab down the column") << int(Qt::Key_Tab) << 3 << 2 << 4 << 2;
+        QTest::newRow("Tab to the next group") << int(Qt::Key_Tab) << 23 << 4 << 3 << 5;
+        QTest::newRow("Tab from group 10") << int(Qt::Key_Tab) << 23 << 10 << 3 << 1;
+        QTest::newRow("Shift+Tab like Tab") << int(Qt::Key_Backtab) << 23 << 4 << 3 << 5;
+        QTest::newRow("Enter") << int(Qt::Key_Return) << 7 << 1 << 8 << 1;
+        QTest::newRow("Left up the column") << int(Qt::Key_Left) << 8 << 3 << 7 << 3;
+        QTest::newRow("Left to group 10") << int(Qt::Key_Left) << 3 << 1 << 23 << 10;
+        QTest::newRow("Down wraps") << int(Qt::Key_Down) << 23 << 6 << 3 << 6;
+        QTest::newRow("Up wraps") << int(Qt::Key_Up) << 3 << 6 << 23 << 6;
+        QTest::newRow("Up onto CC Active toggles twice") << int(Qt::Key_Up) << 25 << 1 << 24 << 0;
+        QTest::newRow("F1 stays") << int(Qt::Key_F1) << 9 << 2 << 9 << 2;
+    }
+    void keys() {
+        QFETCH(int, key);
+        QFETCH(int, row);
+        QFETCH(int, col);
+        QFETCH(int, toRow);
+        QFETCH(int, toCol);
+        open({"id=5 act=1 cc=1/3 p=100 def=YES"});
+        clickCell(row, col);
+        QTest::keyClick(w->txtGrp->isVisible() ? static_cast<QWidget*>(w->txtGrp) : w->cmbMsg, Qt::Key(key));
+        QCOMPARE(std::pair(w->fgGroups->row(), w->fgGroups->col()), std::pair(toRow, toCol));
+        QCOMPARE(shared().Db.Groups[0][Grp::CCActive], QByteArray("1"));
+        QCOMPARE(w->txtGrp->isVisible(), toRow >= 3 && toRow <= 23 && toCol > 0);
+        QCOMPARE(box->script.openedDocuments.size(), key == Qt::Key_F1 ? 1 : 0);
+    }
+
+    // OK with group 1 (and group 2 passed over), families as given; `during` the check:
+    // "cancel" presses Cancel, at the first poll.
+    void ok_data() {
+        QTest::addColumn<QByteArrayList>("families");
+        QTest::addColumn<QByteArray>("group");
+        QTest::addColumn<bool>("edited");
+        QTest::addColumn<QList<Answer>>("answers");
+        QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<QString>("cells");
+        QTest::addColumn<QStringList>("boxes");
+        QTest::addColumn<bool>("stays");
+        QTest::addColumn<bool>("checked");
+
+        const QByteArrayList fam{"100/010"};
+        const QStringList adjusted{"Non-Existent Pager IDs"};
+        const QStringList asked{"Incomplete Database Definition"};
+        QTest::newRow("uncovered ID reset")
+            << fam << QByteArray("id=5 act=1 p=109,110,0100 def=YES") << true << QList<Answer>{}
+            << QByteArray("p=109,0000,0100") << "4=109/ivory 5=/cyan 6=100/ivory" << adjusted << true << true;
+        QTest::newRow("not a number is reset")
+            << fam << QByteArray("id=5 act=1 p=abc,105 def=YES") << true << QList<Answer>{}
+            << QByteArray("p=0000,105") << "4=/cyan" << adjusted << true << true;
+        QTest::newRow("families covering nothing")
+            << QByteArrayList{"100/010/off", "100/010/undefined", "100/000", "1x/010", "100/ab"}
+            << QByteArray("id=5 act=1 p=105,0000 def=YES") << true << QList<Answer>{}
+            << QByteArray("p=0000,0000") << "4=/cyan 5=/ivory" << adjusted << true << true;
+        QTest::newRow("group not examined")
+            << fam << QByteArray("id=5 act=0 p=999 def=YES") << true << QList<Answer>{}
+            << QByteArray("p=999 def=YES") << "" << QStringList{} << false << true;
+        QTest::newRow("nothing edited")
+            << fam << QByteArray("id=5 act=1 p=999 def=YES") << false << QList<Answer>{}
+            << QByteArray("p=999") << "" << QStringList{} << false << false;
+        QTest::newRow("incomplete, Yes")
+            << fam << QByteArray("id=0000 act=1 p=105 def=YES ref=R") << true << QList<Answer>{Answer::Yes}
+            << QByteArray("act=0 p=0000 def= ref=") << "" << asked << false << true;
+        QTest::newRow("incomplete, No")
+            << fam << QByteArray("id=0000 act=1 p=105 def=YES ref=R") << true << QList<Answer>{Answer::No}
+            << QByteArray("act=1 p=105 def= ref=R") << "" << asked << true << true;
+        QTest::newRow("complete without a group ID")
+            << fam << QByteArray("id=0000 act=1 cc=1/3 p=105 def= tm=/") << true << QList<Answer>{}
+            << QByteArray("def=YES cc=1/3 tm=0/00") << "" << QStringList{} << false << true;
+        QTest::newRow("trigger with message 00")
+            << fam << QByteArray("id=5 act=1 co=1/00 p=105,200 def=YES") << true << QList<Answer>{}
+            << QByteArray("co=0/00 p=105,0000") << "26=OFF/red 5=/cyan" << adjusted << true << true;
+        QTest::newRow("cancel") << fam << QByteArray("id=5 act=1 p=110 def=YES") << true << QList<Answer>{}
+                                << QByteArray("p=110") << "4=110/ivory" << QStringList{} << false << false;
+    }
+    void ok() {
+        QFETCH(QByteArrayList, families);
+        QFETCH(QByteArray, group);
+        QFETCH(bool, edited);
+        QFETCH(QList<Answer>, answers);
+        QFETCH(QByteArray, after);
+        QFETCH(QString, cells);
+        QFETCH(QStringList, boxes);
+        QFETCH(bool, stays);
+        QFETCH(bool, checked);
+        open({group, "id=9 act=0 p=999 def=YES"});
+        setFamilies(families);
+        shared().GroupsChanged = edited;
+        shared().DatabaseChecked = false;
+        box->script.answers.assign(answers.begin(), answers.end());
+        if (QByteArray(QTest::currentDataTag()) == "cancel")
+            QTimer::singleShot(0, [] { frmCancelSend::instance()->Command1->click(); });
+        QPointer<frmCfgGroup> window = w;
+        if (stays)
+            box->script.onBox = [&](const BoxRecord&) { verifyCells(cells); };
+        w->cmdOK_Click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+        applyGroup(shared().Db.Groups[0], after, true);
+        applyGroup(shared().Db.Groups[1], "id=9 act=0 p=999 def=YES", true);
+        QStringList titles;
+        for (const BoxRecord& b : box->script.boxes)
+            titles << b.title;
+        QCOMPARE(titles, boxes);
+        if (boxes == QStringList{"Incomplete Database Definition"})
+            QCOMPARE(box->script.boxes[0].text, QString("Pager Group Definition is Incomplete\r"
+                                                        "As Shown by Magenta Fields\r"
+                                                        "Are You Sure You Want to Exit?"));
+        QCOMPARE(!window.isNull(), stays);
+        if (stays && !cells.isEmpty())
+            verifyCells(cells);
+        QCOMPARE(shared().DatabaseChecked, checked);
+        QCOMPARE(shared().GroupsChanged, QByteArray(QTest::currentDataTag()) == "cancel");
+        QVERIFY(!frmCancelSend::isLoaded());
+        QVERIFY(!shared().GroupsAdjusted && !shared().GroupsIncomplete);
+    }
+
+    // Closing the window or the program while the check runs stops it as a cancel.
+    void closingDuringTheCheck_data() {
+        QTest::addColumn<bool>("exit");
+        QTest::newRow("close box") << false;
+        QTest::newRow("program exit") << true;
+    }
+    void closingDuringTheCheck() {
+        QFETCH(bool, exit);
+        open({"id=5 act=1 p=110 def=YES"});
+        setFamilies({"100/010"});
+        shared().GroupsChanged = true;
+        QPointer<frmCfgGroup> window = w;
+        QPointer<frmTerminal> mainWindow = main;
+        const auto closeDuringCheck = [&] {
+            QVERIFY(window->checking());
+            if (exit)
+                mainWindow->close();
+            else
+                window->close();
+            QVERIFY(window); // still there while the check unwinds
+        };
+        // OK runs from the event loop, as a user's click does.
+        QEventLoop loop;
+        QTimer::singleShot(0, [&] {
+            QTimer::singleShot(0, closeDuringCheck);
+            window->cmdOK_Click();
+            loop.quit();
+        });
+        loop.exec();
+        QTRY_VERIFY(window.isNull());
+        QVERIFY(!shared().DatabaseChecked);
+        QCOMPARE(shared().Db.Groups[0][Grp::PagerID1], QByteArray("110"));
+        QCOMPARE(mainWindow.isNull(), exit);
+        QVERIFY(!frmCancelSend::isLoaded());
+    }
+};
+
+QTEST_MAIN(TestGroups)
+#include "tst_groups.moc"

@@ -1,0 +1,160 @@
+// The canned messages editor: its load, what a typed or pasted text leaves in the table, and
+// the keys that move between messages.
+
+#include "app/frmTerminal.h"
+#include "editors/EditorGrid.h"
+#include "editors/groups/frmCfgMsg.h"
+#include "model/PagerDatabase.h"
+#include "support/TestSupport.h"
+
+#include <QLineEdit>
+#include <QtTest>
+
+using namespace qpes;
+using namespace qpes::test;
+
+namespace {
+const QByteArray Long100 = QByteArray(100, 'x');
+const QByteArray Full60 = QByteArray(60, 'y');
+} // namespace
+
+class TestMessages : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<Sandbox> box;
+    frmTerminal* main = nullptr;
+    frmCfgMsg* w = nullptr;
+
+    void open(const QByteArray& message3) {
+        clearTables(shared().Db);
+        shared().Db.Messages[0] = "Fire alarm";
+        shared().Db.Messages[2] = message3;
+        main->setStatus(1, "unchanged");
+        w = frmCfgMsg::open();
+    }
+
+private slots:
+    void init() {
+        box = std::make_unique<Sandbox>();
+        main = frmTerminal::load();
+        main->link().Timer1.start();
+    }
+    void cleanup() {
+        box.reset();
+        main = nullptr;
+        w = nullptr;
+    }
+
+    void load() {
+        open("Call 911");
+        QCOMPARE(w->windowTitle(), QString(" Predefined Messages Setup"));
+        QVERIFY(!main->link().Timer1.isActive());
+        QCOMPARE(w->fgMessages->text(1, 1), QString("Fire alarm"));
+        QCOMPARE(w->fgMessages->background(1, 1), QColor(255, 255, 245));
+        QCOMPARE(w->fgMessages->background(2, 1), QColor(192, 192, 192));
+        QCOMPARE(w->fgMessages->text(15, 0), QString(" 15"));
+        QVERIFY(w->txtMsg->isVisible());
+        QCOMPARE(w->txtMsg->text(), QString("Fire alarm"));
+        QVERIFY(!shared().FormLoading);
+        QCOMPARE(frmCfgMsg::open(), w); // a loaded window is only brought forward
+        w->cmdOK_Click();
+        QTRY_VERIFY(!frmCfgMsg::instance());
+        QCOMPARE(main->status(1), QString("unchanged"));
+        QCOMPARE(shared().Db.Messages[2], QByteArray("Call 911"));
+    }
+
+    // Message 3 holds `before` with the caret at `caret`; `inserted` is typed or pasted there.
+    void editing_data() {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<int>("caret");
+        QTest::addColumn<QString>("inserted");
+        QTest::addColumn<bool>("busy");
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<int>("caretAfter");
+        QTest::addColumn<int>("quoteBoxes");
+
+        QTest::newRow("quote typed at the end")
+            << QByteArray("Call") << 4 << "\"" << false << QByteArray("Call") << 4 << 1;
+        QTest::newRow("pasted quotes in the middle")
+            << QByteArray("ab") << 2 << "x\"y\"z" << false << QByteArray("abxyz") << 5 << 1;
+        QTest::newRow("quote before the caret")
+            << QByteArray("abcd") << 2 << "\"e" << false << QByteArray("abecd") << 3 << 1;
+        QTest::newRow("control characters")
+            << QByteArray("ab") << 2 << "c\td\x01" << false << QByteArray("abcd") << 4 << 0;
+        QTest::newRow("61st character") << Full60 << 60 << "Z" << false << Full60 << 60 << 0;
+        QTest::newRow("paste past 60")
+            << QByteArray(58, 'y') << 0 << "ABCD" << false << "AB" + QByteArray(58, 'y') << 2 << 0;
+        QTest::newRow("100 characters from a file") << Long100 << 100 << "Z" << false << Long100 << 100 << 0;
+        QTest::newRow("while busy") << QByteArray("ab") << 2 << "c" << true << QByteArray("abc") << 3 << 0;
+    }
+    void editing() {
+        QFETCH(QByteArray, before);
+        QFETCH(int, caret);
+        QFETCH(QString, inserted);
+        QFETCH(bool, busy);
+        QFETCH(QByteArray, stored);
+        QFETCH(int, caretAfter);
+        QFETCH(int, quoteBoxes);
+        open(before);
+        QTest::keyClick(w->txtMsg, Qt::Key_Down);
+        QTest::keyClick(w->txtMsg, Qt::Key_Down);
+        QCOMPARE(w->txtMsg->text().toLatin1(), before); // placing the editor cuts nothing
+        shared().DatabaseBusy = busy;
+        w->txtMsg->setCursorPosition(caret);
+        w->txtMsg->insert(inserted);
+
+        QCOMPARE(shared().Db.Messages[2], stored);
+        QCOMPARE(w->txtMsg->text().toLatin1(), stored);
+        QCOMPARE(w->fgMessages->text(3, 1).toLatin1(), stored);
+        QCOMPARE(w->txtMsg->cursorPosition(), caretAfter);
+        QCOMPARE(box->script.boxes.size(), quoteBoxes);
+        if (quoteBoxes) {
+            QCOMPARE(box->script.boxes[0].title, QString("Invalid Entry"));
+            QCOMPARE(box->script.boxes[0].text, QString("Double Quote Characters (\") are Not Allowed"));
+            QCOMPARE(box->script.boxes[0].icon, Icon::None);
+        }
+        QCOMPARE(main->status(1), stored == before || busy
+                                      ? QString("unchanged")
+                                      : QString("Current Configuration Modified, Does Not Match Encoder"));
+    }
+
+    void emptiedMessage() {
+        open("Hi");
+        w->fgMessages->setCurrent(3, 1);
+        w->fgMessages_Click();
+        w->txtMsg->selectAll();
+        QTest::keyClick(w->txtMsg, Qt::Key_Backspace);
+        QCOMPARE(shared().Db.Messages[2], QByteArray(""));
+        QCOMPARE(w->fgMessages->background(3, 1), QColor(192, 192, 192));
+    }
+
+    void keys_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("toRow");
+        QTest::newRow("Down from 15") << int(Qt::Key_Down) << 15 << 1;
+        QTest::newRow("Right from 15") << int(Qt::Key_Right) << 15 << 1;
+        QTest::newRow("Enter") << int(Qt::Key_Return) << 4 << 5;
+        QTest::newRow("Tab") << int(Qt::Key_Tab) << 15 << 1;
+        QTest::newRow("Shift+Tab") << int(Qt::Key_Backtab) << 7 << 8;
+        QTest::newRow("Up from 1") << int(Qt::Key_Up) << 1 << 15;
+        QTest::newRow("Left from 1") << int(Qt::Key_Left) << 1 << 15;
+        QTest::newRow("Left from 9") << int(Qt::Key_Left) << 9 << 8;
+    }
+    void keys() {
+        QFETCH(int, key);
+        QFETCH(int, row);
+        QFETCH(int, toRow);
+        open("Call 911");
+        w->fgMessages->setCurrent(row, 1);
+        w->fgMessages_Click();
+        QTest::keyClick(w->txtMsg, Qt::Key(key));
+        QCOMPARE(w->fgMessages->row(), toRow);
+        QCOMPARE(w->txtMsg->text().toLatin1(), shared().Db.Messages[toRow - 1]);
+        QCOMPARE(w->txtMsg->cursorPosition(), w->txtMsg->text().size());
+    }
+};
+
+QTEST_MAIN(TestMessages)
+#include "tst_messages.moc"

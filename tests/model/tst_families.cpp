@@ -1,0 +1,303 @@
+// The families editor's rules without its window: the families check, the OK scan, what a
+// typed number stores, the function-code question and the cell texts.
+
+#include "model/Families.h"
+
+#include <QtTest>
+
+using namespace qpes;
+
+namespace {
+
+// A family as "Active Defined StartID PagerQty StartCap", fields apart by blanks; "-" empty.
+PagerFamily family(const QByteArray& line) {
+    const QList<QByteArray> v = line.split(' ');
+    PagerFamily f;
+    auto field = [](const QByteArray& t) { return t == "-" ? QByteArray() : t; };
+    f[Fam::Active] = field(v[0]);
+    f[Fam::Defined] = field(v[1]);
+    f[Fam::StartID] = field(v[2]);
+    f[Fam::PagerQty] = field(v[3]);
+    f[Fam::StartCap] = field(v[4]);
+    f[Fam::PgrType] = v.size() > 5 ? field(v[5]) : "A";
+    f[Fam::Rate] = v.size() > 6 ? field(v[6]) : "5";
+    return f;
+}
+
+QByteArray line(const PagerFamily& f) {
+    auto field = [](const QByteArray& t) { return t.isEmpty() ? QByteArray("-") : t; };
+    return field(f[Fam::Active]) + ' ' + field(f[Fam::Defined]) + ' ' + field(f[Fam::StartID]) + ' ' +
+           field(f[Fam::PagerQty]) + ' ' + field(f[Fam::StartCap]);
+}
+
+FamilyTable table(const QList<QByteArray>& lines) {
+    FamilyTable t;
+    for (int i = 0; i < lines.size(); ++i)
+        t[i] = family(lines[i]);
+    return t;
+}
+
+QList<QByteArray> lines(const FamilyTable& t, qsizetype count) {
+    QList<QByteArray> out;
+    for (int i = 0; i < count; ++i)
+        out << line(t[i]);
+    return out;
+}
+
+const char* fieldName(int field) {
+    return field == Fam::StartCap ? "StartCap" : field == Fam::StartID ? "StartID" : "PagerQty";
+}
+
+} // namespace
+
+class TestFamilies : public QObject {
+    Q_OBJECT
+private slots:
+    void check_data();
+    void check();
+    void cancelledCheck_data();
+    void cancelledCheck();
+    void scan_data();
+    void scan();
+    void typedNumber_data();
+    void typedNumber();
+    void funcCode_data();
+    void funcCode();
+    void cellTexts_data();
+    void cellTexts();
+};
+
+void TestFamilies::check_data() {
+    QTest::addColumn<QList<QByteArray>>("before");
+    QTest::addColumn<QList<QByteArray>>("after");
+    QTest::addColumn<QStringList>("cyan");
+    QTest::addColumn<bool>("adjusted");
+    using L = QList<QByteArray>;
+    QTest::newRow("above the highest capcode")
+        << L{"1 YES 100 010 2097140"} << L{"1 YES 100 010 2097134"} << QStringList{"0 StartCap"} << true;
+    QTest::newRow("ending on the highest capcode")
+        << L{"1 YES 100 010 2097134"} << L{"1 YES 100 010 2097134"} << QStringList{} << false;
+    QTest::newRow("into the upper reserved block")
+        << L{"1 YES 100 010 2045050"} << L{"1 YES 100 010 2045046"} << QStringList{"0 StartCap"} << true;
+    QTest::newRow("into the lower reserved block")
+        << L{"1 YES 100 005 2007660"} << L{"1 YES 100 005 2007659"} << QStringList{"0 StartCap"} << true;
+    QTest::newRow("just above a reserved block")
+        << L{"1 YES 100 999 2045064"} << L{"1 YES 100 999 2045064"} << QStringList{} << false;
+    QTest::newRow("starting inside an earlier range")
+        << L{"1 YES 100 010 0001000", "1 YES 105 020 0002000"}
+        << L{"1 YES 100 010 0001000", "1 YES 110 020 0002000"} << QStringList{"1 StartID"} << true;
+    QTest::newRow("ending inside an earlier range")
+        << L{"1 YES 100 010 0001000", "1 YES 95 010 0002000"}
+        << L{"1 YES 100 010 0001000", "1 YES 95 5 0002000"} << QStringList{"1 PagerQty"} << true;
+    QTest::newRow("enclosing an earlier range")
+        << L{"1 YES 105 005 0001000", "1 YES 100 020 0002000"}
+        << L{"1 YES 105 005 0001000", "1 YES 100 020 0002000"} << QStringList{} << false;
+    QTest::newRow("equal starts") << L{"1 YES 100 010 0001000", "1 YES 100 010 0002000"}
+                                  << L{"1 YES 100 010 0001000", "1 YES 110 010 0002000"}
+                                  << QStringList{"1 StartID"} << true;
+    QTest::newRow("a move past the highest ID the editor takes")
+        << L{"1 YES 8990 010 0001000", "1 YES 8995 010 0002000"}
+        << L{"1 YES 8990 010 0001000", "1 YES 9000 010 0002000"} << QStringList{"1 StartID"} << true;
+    QTest::newRow("a move that needs a second sweep")
+        << L{"1 YES 120 010 0001000", "1 YES 100 010 0002000", "1 YES 105 015 0003000"}
+        << L{"1 YES 120 010 0001000", "1 YES 100 010 0002000", "1 YES 110 10 0003000"}
+        << QStringList{"2 StartID", "2 PagerQty"} << true;
+    QTest::newRow("families off or not defined are left alone")
+        << L{"1 YES 100 010 0001000", "0 YES 105 020 2097140", "1 - 100 010 2045050", "- - 100 010 0000000"}
+        << L{"1 YES 100 010 0001000", "0 YES 105 020 2097140", "1 - 100 010 2045050", "- - 100 010 0000000"}
+        << QStringList{} << false;
+}
+
+void TestFamilies::check() {
+    QFETCH(QList<QByteArray>, before);
+    QFETCH(QList<QByteArray>, after);
+    QFETCH(QStringList, cyan);
+    QFETCH(bool, adjusted);
+    FamilyTable t = table(before);
+    QStringList changed;
+    FamiliesCheckHooks hooks;
+    hooks.changed = [&](int row, int field) {
+        changed << QStringLiteral("%1 %2").arg(row).arg(fieldName(field));
+    };
+    const FamiliesCheckResult r = checkFamilies(t, hooks);
+    QCOMPARE(lines(t, after.size()), after);
+    QCOMPARE(changed, cyan);
+    QCOMPARE(r.result, true);
+    QCOMPARE(r.cancelled, false);
+    QCOMPARE(r.adjusted, adjusted);
+}
+
+void TestFamilies::cancelledCheck_data() {
+    QTest::addColumn<int>("cancelInSweep");
+    QTest::addColumn<bool>("result");
+    QTest::addColumn<QByteArray>("third");
+    QTest::newRow("first sweep, before any change") << 1 << false << QByteArray("1 YES 105 015 0003000");
+    QTest::newRow("second sweep, before its change") << 2 << true << QByteArray("1 YES 110 015 0003000");
+}
+
+void TestFamilies::cancelledCheck() {
+    QFETCH(int, cancelInSweep);
+    QFETCH(bool, result);
+    QFETCH(QByteArray, third);
+    FamilyTable t = table({"1 YES 120 010 0001000", "1 YES 100 010 0002000", "1 YES 105 015 0003000"});
+    int sweeps = 0;
+    FamiliesCheckHooks hooks;
+    hooks.sweepStart = [&] { ++sweeps; };
+    hooks.poll = [&] { return sweeps == cancelInSweep; };
+    const FamiliesCheckResult r = checkFamilies(t, hooks);
+    QVERIFY(r.cancelled);
+    QCOMPARE(r.result, result);
+    QCOMPARE(line(t[2]), third);
+}
+
+void TestFamilies::scan_data() {
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<bool>("switchedOff");
+    QTest::newRow("complete") << QByteArray("1 - 100 010 0001000") << QByteArray("1 YES 100 010 0001000")
+                              << false;
+    QTest::newRow("complete while off")
+        << QByteArray("0 - 100 010 0001000") << QByteArray("0 YES 100 010 0001000") << false;
+    const QByteArray erased("0 - 0000 000 0000000");
+    QTest::newRow("no quantity") << QByteArray("1 YES 100 000 0001000") << erased << true;
+    QTest::newRow("no start ID") << QByteArray("1 YES 0000 010 0001000") << erased << true;
+    QTest::newRow("capcode below 8") << QByteArray("1 YES 100 010 0000007") << erased << true;
+    QTest::newRow("no pager type") << QByteArray("1 YES 100 010 0001000 -") << erased << true;
+    QTest::newRow("no rate") << QByteArray("1 YES 100 010 0001000 A -") << erased << true;
+    QTest::newRow("quantity with a sign") << QByteArray("1 YES 100 +5 0001000") << erased << true;
+    QTest::newRow("quantity above 999") << QByteArray("1 YES 100 1000 0001000") << erased << true;
+    QTest::newRow("start ID with a blank") << QByteArray("1 YES _5 010 0001000") << erased << true;
+    QTest::newRow("capcode with a letter") << QByteArray("1 YES 100 010 12A") << erased << true;
+    QTest::newRow("incomplete while off") << QByteArray("0 YES 100 000 0001000") << erased << false;
+}
+
+void TestFamilies::scan() {
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    QFETCH(bool, switchedOff);
+    FamilyTable t;
+    t[3] = family(before);
+    t[3][Fam::StartID].replace('_', ' ');
+    t[3][Fam::Func] = "2";
+    const QList<int> off = scanFamilies(t);
+    QCOMPARE(line(t[3]), after);
+    QCOMPARE(off, switchedOff ? QList<int>{3} : QList<int>{});
+    QCOMPARE(t[3][Fam::Func], QByteArray("2"));
+    if (after.contains("0000000"))
+        QCOMPARE(t[3][Fam::PgrType], QByteArray("A"));
+}
+
+void TestFamilies::typedNumber_data() {
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QByteArray>("typed");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<bool>("acceptable");
+    const int qty = FamCol::PagerQty, id = FamCol::StartID, cap = FamCol::StartCap;
+    QTest::newRow("quantity 5") << qty << QByteArray("5") << int(TypedNumber::Accepted) << QByteArray("005")
+                                << true;
+    QTest::newRow("quantity 999") << qty << QByteArray("999") << int(TypedNumber::Accepted)
+                                  << QByteArray("999") << true;
+    QTest::newRow("quantity 0") << qty << QByteArray("0") << int(TypedNumber::Rejected) << QByteArray()
+                                << false;
+    QTest::newRow("quantity blank 5")
+        << qty << QByteArray(" 5") << int(TypedNumber::Rejected) << QByteArray() << false;
+    QTest::newRow("quantity +5") << qty << QByteArray("+5") << int(TypedNumber::Rejected) << QByteArray()
+                                 << false;
+    QTest::newRow("quantity 1e2") << qty << QByteArray("1e2") << int(TypedNumber::Rejected) << QByteArray()
+                                  << false;
+    QTest::newRow("quantity emptied")
+        << qty << QByteArray() << int(TypedNumber::Empty) << QByteArray("000") << false;
+    QTest::newRow("start ID 8999") << id << QByteArray("8999") << int(TypedNumber::Accepted)
+                                   << QByteArray("8999") << true;
+    QTest::newRow("start ID as typed")
+        << id << QByteArray("0100") << int(TypedNumber::Accepted) << QByteArray("0100") << true;
+    QTest::newRow("start ID 9000") << id << QByteArray("9000") << int(TypedNumber::Rejected) << QByteArray()
+                                   << false;
+    QTest::newRow("start ID emptied")
+        << id << QByteArray() << int(TypedNumber::Empty) << QByteArray("0000") << false;
+    QTest::newRow("capcode 7") << cap << QByteArray("7") << int(TypedNumber::Accepted)
+                               << QByteArray("0000007") << false;
+    QTest::newRow("capcode 8") << cap << QByteArray("8") << int(TypedNumber::Accepted)
+                               << QByteArray("0000008") << true;
+    QTest::newRow("capcode 12A") << cap << QByteArray("12A") << int(TypedNumber::Rejected) << QByteArray()
+                                 << false;
+    QTest::newRow("capcode emptied") << cap << QByteArray() << int(TypedNumber::Empty)
+                                     << QByteArray("0000000") << false;
+    QTest::newRow("comma") << cap << QByteArray("1,2") << int(TypedNumber::Comma) << QByteArray() << false;
+}
+
+void TestFamilies::typedNumber() {
+    QFETCH(int, column);
+    QFETCH(QByteArray, typed);
+    QFETCH(int, kind);
+    QFETCH(QByteArray, stored);
+    QFETCH(bool, acceptable);
+    const TypedNumber n = readTypedNumber(column, typed);
+    QCOMPARE(int(n.kind), kind);
+    QCOMPARE(n.stored, stored);
+    QCOMPARE(n.acceptable, acceptable);
+}
+
+void TestFamilies::funcCode_data() {
+    QTest::addColumn<QByteArray>("item");
+    QTest::addColumn<QByteArray>("type");
+    QTest::addColumn<QByteArray>("store");
+    QTest::addColumn<QByteArray>("question");
+    const QByteArray alpha = "The Normal Function Code Value for Alpha Pagers is 4";
+    const QByteArray numeric = "The Normal Function Code Value for Numeric Pagers is 1";
+    QTest::newRow("4 for Alpha") << QByteArray("4") << QByteArray("A") << QByteArray("3") << QByteArray();
+    QTest::newRow("3 for Alpha") << QByteArray("3") << QByteArray("A") << QByteArray("2") << alpha;
+    QTest::newRow("2 for Numeric") << QByteArray("2") << QByteArray("N") << QByteArray("1") << numeric;
+    QTest::newRow("3 for no type") << QByteArray("3") << QByteArray() << QByteArray("2") << numeric;
+    QTest::newRow("1 for Numeric") << QByteArray("1") << QByteArray("N") << QByteArray("0") << QByteArray();
+    QTest::newRow("4 for Numeric") << QByteArray("4") << QByteArray("N") << QByteArray("3") << numeric;
+    QTest::newRow("1 for Alpha") << QByteArray("1") << QByteArray("A") << QByteArray("0")
+                                 << QByteArray("The Normal Function Code Value for Alphanumeric Pagers is 4");
+    QTest::newRow("1 for no type") << QByteArray("1") << QByteArray() << QByteArray() << QByteArray();
+}
+
+void TestFamilies::funcCode() {
+    QFETCH(QByteArray, item);
+    QFETCH(QByteArray, type);
+    QFETCH(QByteArray, store);
+    QFETCH(QByteArray, question);
+    const FuncChoice c = chooseFuncCode(item, type);
+    QCOMPARE(c.store.value_or(QByteArray()), store);
+    QCOMPARE(c.question, question);
+}
+
+void TestFamilies::cellTexts_data() {
+    QTest::addColumn<QByteArray>("shown");
+    QTest::addColumn<QByteArray>("expected");
+    MessageTable m;
+    m[2] = QByteArray(100, 'x');
+    m[3] = QByteArray(90, 'y');
+    QTest::newRow("quantity") << qtyCellText("012") << QByteArray("12");
+    QTest::newRow("end ID padded to the start") << endIdText("0100", "012") << QByteArray("0111");
+    QTest::newRow("end ID unpadded") << endIdText("7", "005") << QByteArray("11");
+    QTest::newRow("end capcode") << endCapText("0000032", "010") << QByteArray("0000041");
+    QTest::newRow("end of no number") << endCapText("12A", "010") << QByteArray();
+    QTest::newRow("function code") << funcCellText("0") << QByteArray("1");
+    QTest::newRow("rate") << rateCellText("1") << QByteArray("1200");
+    QTest::newRow("message 05") << msgCellText("05") << QByteArray("5");
+    QTest::newRow("message 12") << msgCellText("12") << QByteArray("12");
+    QTest::newRow("no message") << msgCellText("00") << QByteArray("None");
+    QTest::newRow("label shortened") << messageLabel("Prefix:", "3", m, true)
+                                     << "Prefix: " + QByteArray(85, 'x') + "...";
+    QTest::newRow("label of 90 whole")
+        << messageLabel("Suffix:", "4", m, true) << "Suffix: " + QByteArray(90, 'y');
+    QTest::newRow("label on a click")
+        << messageLabel("Prefix:", "03", m, false) << "Prefix: " + QByteArray(100, 'x');
+    QTest::newRow("label of no message") << messageLabel("Prefix:", "00", m, false) << QByteArray("Prefix:");
+    QTest::newRow("label of number 16") << messageLabel("Prefix:", "16", m, false) << QByteArray("Prefix:");
+}
+
+void TestFamilies::cellTexts() {
+    QFETCH(QByteArray, shown);
+    QFETCH(QByteArray, expected);
+    QCOMPARE(shown, expected);
+}
+
+QTEST_APPLESS_MAIN(TestFamilies)
+#include "tst_families.moc"
