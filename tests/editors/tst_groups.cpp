@@ -144,6 +144,9 @@ private slots:
             << "3=0042/ivory 4=100/ivory 5=/ivory 6=40000/ivory 24=ON/green 25=7/ivory 26=OFF/red "
                "27=None/ivory 28=OFF/red 29=None/ivory"
             << QByteArray("cc=1/7 co=0/00 tm=0/") << true;
+        QTest::newRow("message past the last one")
+            << QByteArray("id=5 act=1 cc=1/16 p=9 def=YES") << "24=ON/green 25=16/ivory"
+            << QByteArray("cc=1/16") << false;
         QTest::newRow("defined, inactive")
             << QByteArray("id=5 act=0 cc=1/2 co=1/00 p=9 def=YES ref=R")
             << "1=R/lgrey 2=OFF/red 3=5/lgrey 4=9/lgrey 24=ON/lgrey 25=2/lgrey 26=OFF/red 27=None/lgrey"
