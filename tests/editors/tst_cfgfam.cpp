@@ -201,6 +201,9 @@ void TestCfgFam::typing_data() {
     QTest::newRow("capcode 7") << Active << cap << "7" << QByteArray("1|0000007|5|A|3|010|0100|00|00|YES")
                                << "ON|10|0100|0109|0000007|0000016|Alpha|4|512|None|None" << C::Missing
                                << QString() << true;
+    QTest::newRow("capcode 0") << Active << cap << "0" << QByteArray("1|0000000|5|A|3|010|0100|00|00|YES")
+                               << "ON|10|0100|0109|0000000|0000009|Alpha|4|512|None|None" << C::Missing
+                               << QString() << true;
     QTest::newRow("capcode 12A") << Active << cap << "12A" << Active
                                  << "ON|10|0100|0109|12A||Alpha|4|512|None|None" << C::Missing << QString()
                                  << true;
@@ -280,9 +283,13 @@ void TestCfgFam::choosing_data() {
         << "ON|10|0100|0109|0001000|0001009|Numeric|1|512|None|None"
         << "The Normal Function Code Value for Numeric Pagers is 1" + line2 << false;
     QTest::newRow("No after the combo made the record")
-        << QByteArray("|0000000|5|A||000|0000|00|00|") << int(FamCol::Func) << "1" << no
+        << QByteArray("|0000000|5|A||000|0000|00|00|") << int(FamCol::Func) << QString() << no
         << QByteArray("1|0000000|5|A|3|001|0000|00|00|") << "ON|1||||||4||None|None"
         << "The Normal Function Code Value for Alphanumeric Pagers is 4" + line2 << true;
+    QTest::newRow("Alpha chosen again resets the code")
+        << QByteArray("1|0001000|5|A|1|010|0100|00|00|YES") << int(FamCol::PgrType) << "Alpha" << yes
+        << QByteArray("1|0001000|5|A|3|010|0100|00|00|YES")
+        << "ON|10|0100|0109|0001000|0001009|Alpha|4|512|None|None" << QString() << true;
     QTest::newRow("prefix message") << Active << int(FamCol::Prefix) << "3" << yes
                                     << QByteArray("1|0001000|5|A|3|010|0100|3|00|YES")
                                     << "ON|10|0100|0109|0001000|0001009|Alpha|4|512|3|None" << QString()
@@ -304,7 +311,11 @@ void TestCfgFam::choosing() {
     click(w, 3, column); // an empty cell takes the first item at once
     auto* combo = qobject_cast<QComboBox*>(visibleEditor(w));
     QVERIFY(combo);
-    combo->setCurrentIndex(combo->findText(item));
+    if (!item.isEmpty()) { // the user's choice, also of the item already shown
+        const int index = combo->findText(item);
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+    }
     QCOMPARE(line(shared().Db.Families[2]), after);
     QCOMPARE(cells(w->fgFamilies, 3), shown);
     QCOMPARE(boxTexts(this->box->script), box.isEmpty() ? QStringList() : QStringList{box});

@@ -160,10 +160,11 @@ frmCfgFam::frmCfgFam() {
     connect(fgFamilies, &EditorGrid::userScrolled, this, &frmCfgFam::fgFamilies_Scroll);
     connect(cmdOK, &QPushButton::clicked, this, &frmCfgFam::cmdOK_Click);
     connect(txtFam, &QLineEdit::textChanged, this, &frmCfgFam::txtFam_Change);
-    connect(cmbPgrType, &QComboBox::currentIndexChanged, this, &frmCfgFam::cmbPgrType_Click);
-    connect(cmbFunc, &QComboBox::currentIndexChanged, this, &frmCfgFam::cmbFunc_Click);
-    connect(cmbRate, &QComboBox::currentIndexChanged, this, &frmCfgFam::cmbRate_Click);
-    connect(cmbMsg, &QComboBox::currentIndexChanged, this, &frmCfgFam::cmbMsg_Click);
+    // A choice counts also when it is the item already shown.
+    connect(cmbPgrType, &QComboBox::activated, this, &frmCfgFam::cmbPgrType_Click);
+    connect(cmbFunc, &QComboBox::activated, this, &frmCfgFam::cmbFunc_Click);
+    connect(cmbRate, &QComboBox::activated, this, &frmCfgFam::cmbRate_Click);
+    connect(cmbMsg, &QComboBox::activated, this, &frmCfgFam::cmbMsg_Click);
 }
 
 // ---- Load ------------------------------------------------------------------------------------
@@ -324,8 +325,20 @@ void frmCfgFam::placeCombo(QComboBox* box, const QString& item) {
         box->setCurrentIndex(-1);
         s.FormLoading = false;
         box->setCurrentIndex(0);
+        comboClick(box);
     }
     box->setFocus();
+}
+
+void frmCfgFam::comboClick(QComboBox* box) {
+    if (box == cmbPgrType)
+        cmbPgrType_Click();
+    else if (box == cmbFunc)
+        cmbFunc_Click();
+    else if (box == cmbRate)
+        cmbRate_Click();
+    else
+        cmbMsg_Click();
 }
 
 void frmCfgFam::refreshLabels(bool shorten) {
@@ -561,7 +574,7 @@ void frmCfgFam::txtFam_Change() {
         } else if (c == FamCol::StartID) {
             showDerived(r, f[Fam::PagerQty] != "000", false);
         } else {
-            setCell(r, c, startCapCellText(n.stored));
+            setCell(r, c, n.stored); // padded, "0000000" included
             showDerived(r, false, f[Fam::PagerQty] != "000");
         }
         fgFamilies->setCol(c);

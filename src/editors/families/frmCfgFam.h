@@ -65,6 +65,7 @@ private:
     void switchOff(int r);
     void placeText(int c);
     void placeCombo(QComboBox* box, const QString& item);
+    void comboClick(QComboBox* box); // runs the box's own handler
     void refreshLabels(bool shorten);
     bool createTextRecord(int r);
     bool createComboRecord(int r);
