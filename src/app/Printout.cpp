@@ -289,27 +289,17 @@ std::optional<QList<PrintPage>> layoutPrintout(const SharedState& s, const QStri
     return QList<PrintPage>{families, groups};
 }
 
-void PrintDatabase(const SharedState& s, const QString& portSettings, const QImage& logo) {
-    QPrinter printer(QPrinter::HighResolution);
-    if (!Dialogs::print(printer))
-        return;
-    const int copies = qMax(1, printer.copyCount());
-    // Every copy is drawn here, so the printer must not repeat them.
-    printer.setCopyCount(1);
-    setBusy(true);
-
-    printer.setFullPage(true);
-    const QRectF paper = printer.pageLayout().fullRect(QPageLayout::Point);
-    const int pageWidth = qRound(paper.width() * 20);
-    const int pageHeight = qRound(paper.height() * 20);
+bool PrintOn(QPrinter& printer, const SharedState& s, const QString& portSettings, const QImage& logo,
+             int copies) {
+    const QRectF area = printer.pageRect(QPrinter::Point);
+    const int pageWidth = qRound(area.width() * 20);
+    const int pageHeight = qRound(area.height() * 20);
 
     // A field that is not a number stops the printout before anything reaches the printer.
     const auto pages = layoutPrintout(s, portSettings, QDate::currentDate(), pageHeight);
     QPainter painter;
-    if (!pages || !painter.begin(&printer)) {
-        setBusy(false);
-        return;
-    }
+    if (!pages || !painter.begin(&printer))
+        return false;
     painter.setWindow(0, 0, pageWidth, pageHeight);
 
     bool first = true;
@@ -318,14 +308,27 @@ void PrintDatabase(const SharedState& s, const QString& portSettings, const QIma
             if (!first && !printer.newPage()) {
                 printer.abort();
                 painter.end();
-                setBusy(false);
-                return;
+                return false;
             }
             first = false;
             drawPage(painter, page, pageWidth, logo);
         }
     }
     painter.end();
+    return true;
+}
+
+void PrintDatabase(const SharedState& s, const QString& portSettings, const QImage& logo) {
+    QPrinter printer(QPrinter::HighResolution);
+    if (!Dialogs::print(printer))
+        return;
+    const int copies = qMax(1, printer.copyCount());
+    // Every copy is drawn here, so the printer must not repeat them.
+    printer.setCopyCount(1);
+    setBusy(true);
+    // A PDF file has no unprintable margin: its printable area is the whole sheet.
+    printer.setFullPage(printer.outputFormat() == QPrinter::PdfFormat);
+    PrintOn(printer, s, portSettings, logo, copies);
     setBusy(false);
 }
 

@@ -10,6 +10,8 @@
 #include <QString>
 #include <optional>
 
+class QPrinter;
+
 namespace qpes {
 
 struct PrintElement {
@@ -36,5 +38,12 @@ std::optional<QList<PrintPage>> layoutPrintout(const SharedState& s, const QStri
 
 // File > Print Database Configuration: the print dialog, then every copy as one document.
 void PrintDatabase(const SharedState& s, const QString& portSettings, const QImage& logo);
+
+// Lays out and draws `copies` copies on a printer that is set up. As in a printer's own
+// coordinates, the origin is the corner of its page rectangle (the printable area, or the whole
+// sheet in full-page mode) and the page height that places the footer is that rectangle's.
+// False when nothing was printed.
+bool PrintOn(QPrinter& printer, const SharedState& s, const QString& portSettings, const QImage& logo,
+             int copies);
 
 } // namespace qpes

@@ -49,6 +49,7 @@ frmSplash::frmSplash() : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindow
     lblVersion = new QLabel;
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
     lblVersion->setAlignment(Qt::AlignRight);
+    lblVersion->setContentsMargins(0, 0, 8, 0); // clear of the window's right edge
     layout->addWidget(Picture1);
     layout->addWidget(lblVersion);
 
@@ -65,10 +66,12 @@ void frmSplash::Form_Load() {
                             .arg(QPES_VERSION_MAJOR)
                             .arg(QPES_VERSION_MINOR)
                             .arg(QPES_VERSION_PATCH));
-    show();
-    frmTerminal::load();
+    // Placed before it first shows, so it never flashes at the screen's corner, nor stays there
+    // behind the box that the main window's load may put up.
     adjustSize();
     centreOnScreen(this);
+    show();
+    frmTerminal::load();
 }
 
 void frmSplash::dismiss() {

@@ -40,6 +40,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QValidator>
 
 namespace qpes {
 
@@ -54,6 +55,24 @@ QAction* addItem(QMenu* menu, const char* name, const char* text) {
     return a;
 }
 } // namespace
+
+// The notes box takes at most 80 typed characters. A longer note loaded from a file is shown
+// whole: the user may shorten it, never lengthen it.
+class NotesLimit : public QValidator {
+public:
+    explicit NotesLimit(QLineEdit* box) : QValidator(box) {
+        connect(box, &QLineEdit::textChanged, this, &NotesLimit::holds);
+    }
+    // What the box holds now; told before a loaded note goes in, as the box validates it first.
+    void holds(const QString& text) { m_allowed = qMax(MaxTyped, text.size()); }
+    State validate(QString& input, int&) const override {
+        return input.size() <= m_allowed ? Acceptable : Invalid;
+    }
+
+private:
+    static constexpr qsizetype MaxTyped = 80;
+    qsizetype m_allowed = MaxTyped;
+};
 
 frmTerminal* frmTerminal::instance() {
     return g_main;
@@ -216,10 +235,10 @@ void frmTerminal::buildBody() {
     auto* notesCaption = new QLabel(QStringLiteral("Config Notes - Saved to Disk and Printed Only"));
     txtConfigNotes = new QLineEdit;
     txtConfigNotes->setObjectName(QStringLiteral("txtConfigNotes"));
-    txtConfigNotes->setMaxLength(80);
-    // Only the user's typing goes back into the shared notes; a loaded text is kept whole.
+    notesLimit = new NotesLimit(txtConfigNotes);
+    txtConfigNotes->setValidator(notesLimit);
     connect(txtConfigNotes, &QLineEdit::textEdited, this,
-            [](const QString& text) { shared().Notes = singleLine(text.toLatin1()); });
+            [this](const QString& text) { setNotes(text.toLatin1()); });
 
     cmdSettings = new QPushButton(QStringLiteral("Advanced Encoder Settings"));
     cmdSettings->setObjectName(QStringLiteral("cmdSettings"));
@@ -332,8 +351,9 @@ void frmTerminal::loadLastFile() {
     QFile file(s.LastFile);
     if (!file.open(QIODevice::ReadOnly))
         return;
-    const DatabaseFileRead read = ReadDatabaseFile(file.readAll(), true, s.Db, s.Notes);
-    txtConfigNotes->setText(QString::fromLatin1(s.Notes));
+    QByteArray notes = s.Notes;
+    const DatabaseFileRead read = ReadDatabaseFile(file.readAll(), true, s.Db, notes);
+    setNotes(notes);
     if (read.idAsCapSeen)
         showIdAsCapMode();
     setStatus(1, QStringLiteral("Loaded Database File: ") + s.LastFile);
@@ -344,9 +364,14 @@ void frmTerminal::showIdAsCapMode() {
                                                      : QStringLiteral("ID As Capcode Mode is OFF"));
 }
 
+// The one place where the notes change, for a loaded file and for typing alike.
 void frmTerminal::setNotes(const QByteArray& notes) {
     shared().Notes = notes;
-    txtConfigNotes->setText(QString::fromLatin1(notes));
+    const QString text = QString::fromLatin1(notes);
+    if (txtConfigNotes->text() == text) // typing: the box holds it already, the cursor stays
+        return;
+    notesLimit->holds(text);
+    txtConfigNotes->setText(text);
 }
 
 // ---- Database files --------------------------------------------------------------------------
@@ -402,12 +427,13 @@ void frmTerminal::mnuOpenFile_Click() {
         s.DatabaseBusy = false;
         return;
     }
-    const DatabaseFileRead read = ReadDatabaseFile(file.readAll(), false, s.Db, s.Notes);
+    QByteArray notes = s.Notes;
+    const DatabaseFileRead read = ReadDatabaseFile(file.readAll(), false, s.Db, notes);
     file.close();
     // The file was read: only now does it become the current file.
     m_databaseFilePath = *chosen;
     s.LastFile = QFileInfo(*chosen).fileName();
-    txtConfigNotes->setText(QString::fromLatin1(s.Notes));
+    setNotes(notes);
     if (read.idAsCapSeen)
         showIdAsCapMode();
     setStatus(1, QStringLiteral("Loaded File: ") + s.LastFile + QStringLiteral(", Doesn't Match Encoder"));
@@ -422,9 +448,11 @@ void frmTerminal::mnuOpenFile_Click() {
 }
 
 // Writes the whole new file beside the old one and replaces it only once complete, so a failed
-// save never destroys the previous file.
+// save never destroys the previous file. Where the user may write the file but its folder takes
+// no new file, the file is written in place instead.
 bool frmTerminal::writeDatabaseTo(const QString& path) {
     QSaveFile file(path);
+    file.setDirectWriteFallback(true);
     if (file.open(QIODevice::WriteOnly)) {
         const QByteArray content = WriteDatabaseFile(shared().Db, shared().Notes);
         if (file.write(content) == content.size() && file.commit())

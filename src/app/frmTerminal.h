@@ -21,6 +21,8 @@ class QToolButton;
 
 namespace qpes {
 
+class NotesLimit;
+
 class frmTerminal : public QMainWindow, public TerminalControls {
     Q_OBJECT
 public:
@@ -129,6 +131,7 @@ private:
     QPushButton* cmdLookup = nullptr;
     QLabel* lblLookup = nullptr;
     QLineEdit* txtConfigNotes = nullptr;
+    NotesLimit* notesLimit = nullptr;
     QPushButton* cmdSettings = nullptr;
     QLabel* lblVersion = nullptr;
     QLabel* Image1 = nullptr;

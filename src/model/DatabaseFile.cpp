@@ -98,27 +98,29 @@ QList<QByteArray> splitFileLines(const QByteArray& content) {
     return lines;
 }
 
+// Every field is written through singleLine: whatever its source (a file, the encoder, typing),
+// a CR or LF inside it would split its line and shift every line after it.
 QByteArray WriteDatabaseFile(const PagerDatabase& db, const QByteArray& notes) {
     QByteArray out;
     for (int n = 0; n < FamilyCount; ++n) {
         const PagerFamily& f = db.Families[n];
         out += "Fam" + QByteArray::number(n + 1);
         for (int j = 0; j < Fam::Defined; ++j)
-            out += ',' + f[j];
+            out += ',' + singleLine(f[j]);
         out += CRLF;
     }
     for (int n = 0; n < GroupCount; ++n) {
         const PagerGroup& g = db.Groups[n];
         out += "Grp" + QByteArray::number(n + 1);
         for (int j = 0; j <= Grp::PagerID20; ++j)
-            out += ',' + g[j];
+            out += ',' + singleLine(g[j]);
         out += ',' + singleLine(g[Grp::Reference]) + CRLF;
     }
     for (int n = 0; n < MessageCount; ++n)
         out += "Msg" + QByteArray::number(n + 1) + ',' + singleLine(db.Messages[n]) + CRLF;
     const EncoderSettings& e = db.Settings;
-    out += "DutyCycle," + e.DutyCycle + CRLF;
-    out += "MaxBatch," + e.MaxBatch + CRLF;
+    out += "DutyCycle," + singleLine(e.DutyCycle) + CRLF;
+    out += "MaxBatch," + singleLine(e.MaxBatch) + CRLF;
     out += "IgnoreRFCD," + switchValue(e.IgnoreRFCD) + CRLF;
     out += "PPHReset," + switchValue(e.PPHReset) + CRLF;
     out += "InvertData," + switchValue(e.InvertData) + CRLF;

@@ -21,8 +21,7 @@ bool isSetId(QByteArrayView stored) {
 }
 
 bool hasMessage(QByteArrayView stored) {
-    const auto value = parseDigits(stored);
-    return value && *value >= 1 && *value <= MessageCount;
+    return typedId(stored).has_value();
 }
 
 bool anyPagerIdSet(const PagerGroup& group) {

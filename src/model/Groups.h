@@ -27,7 +27,8 @@ constexpr int MaxId = 32767;
 std::optional<int> typedId(QByteArrayView text);
 // A stored ID is set under the same rule; an empty text or one that is not digits is not.
 bool isSetId(QByteArrayView stored);
-// A message field names a canned message: a number from 1 to 15.
+// A message field names a message under the same rule as an ID: digits, value 1 to 32767. A
+// number past the last canned message is kept and shown as stored.
 bool hasMessage(QByteArrayView stored);
 bool anyPagerIdSet(const PagerGroup& group);
 

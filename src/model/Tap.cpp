@@ -1,5 +1,7 @@
 #include "model/Tap.h"
 
+#include "model/Text.h"
+
 namespace qpes {
 
 QByteArray TapChecksum(QByteArrayView block) {
@@ -65,7 +67,8 @@ QByteArray configSet(QByteArrayView name, bool on) {
 }
 
 QByteArray configSetValue(QByteArrayView name, QByteArrayView value) {
-    return "config " + name.toByteArray() + ' ' + value.toByteArray() + "\r\n";
+    // A line break inside the value would end the command early and start another.
+    return "config " + name.toByteArray() + ' ' + singleLine(value.toByteArray()) + "\r\n";
 }
 
 QByteArray recordRequest(char letter, int number) {

@@ -39,7 +39,8 @@ QByteArray idAsCapQuery();                          // "CONFIG IDASCAP?" CR
 QByteArray idAsCapSet(bool on);                     // "CONFIG IDASCAP 1" CR / "CONFIG IDASCAP 0" CR
 QByteArray configQuery(QByteArrayView name);        // "config " name "?" CR LF
 QByteArray configSet(QByteArrayView name, bool on); // "config " name " 1" CR LF / " 0"
-QByteArray configSetValue(QByteArrayView name, QByteArrayView value); // "config " name " " value CR LF
+QByteArray configSetValue(QByteArrayView name,
+                          QByteArrayView value); // "config " name " " value CR LF; CR, LF in value as blanks
 // The request for one database record: letter 'L' group, 'G' family, 'M' message.
 QByteArray recordRequest(char letter, int number);
 // A full database record to be stored by the encoder.

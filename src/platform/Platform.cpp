@@ -6,11 +6,14 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDir>
+#include <QFile>
 #include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QWidget>
 #include <memory>
+
+#include <unistd.h>
 
 namespace qpes {
 
@@ -35,8 +38,21 @@ QString SettingsStore::get(const QString& key) {
     return openStore()->value(propertiesKey(key)).toString();
 }
 
+namespace {
+// A setting the user has just changed is on the disk before the call returns: a program ended
+// right after (a signal, a power cut) still finds it at the next start.
+void writeThrough(QSettings& store) {
+    store.sync();
+    QFile file(store.fileName());
+    if (file.open(QIODevice::ReadOnly))
+        ::fsync(file.handle());
+}
+} // namespace
+
 void SettingsStore::set(const QString& key, const QString& value) {
-    openStore()->setValue(propertiesKey(key), value);
+    const auto store = openStore();
+    store->setValue(propertiesKey(key), value);
+    writeThrough(*store);
 }
 
 bool SettingsStore::contains(const QString& key) {

@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -91,6 +92,8 @@ private slots:
     void printsCopiesToPdf();
     void printedText();
     void cancelPrintsNothing();
+    void originAtThePrintableArea_data();
+    void originAtThePrintableArea();
     void unreadableDatabasePrintsNothing_data();
     void unreadableDatabasePrintsNothing();
 
@@ -593,6 +596,48 @@ void tst_Printout::unreadableDatabasePrintsNothing() {
     QVERIFY(!QFile::exists(pdf) || QFileInfo(pdf).size() == 0);
     QVERIFY(!isBusy());
     QVERIFY(m_script.boxes.isEmpty());
+}
+
+// The left, top and bottom of a word's box on page 1 of a PDF, in points from the sheet's corner.
+QList<double> wordBox(const QString& pdf, const QString& word) {
+    QProcess run;
+    run.start(QStandardPaths::findExecutable(QStringLiteral("pdftotext")),
+              {QStringLiteral("-bbox"), QStringLiteral("-l"), QStringLiteral("1"), pdf, QStringLiteral("-")});
+    run.waitForFinished(30000);
+    const QRegularExpression box(
+        QStringLiteral(R"re(xMin="([\d.]+)" yMin="([\d.]+)" xMax="[\d.]+" yMax="([\d.]+)">%1<)re").arg(word));
+    const auto m = box.match(QString::fromUtf8(run.readAllStandardOutput()));
+    return {m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble()};
+}
+
+// A printer with unprintable margins draws from the corner of its printable area and places the
+// footer by that area's height; a sheet without margins (a PDF file) from the sheet's corner.
+void tst_Printout::originAtThePrintableArea_data() {
+    QTest::addColumn<QMarginsF>("margins"); // points
+    QTest::newRow("no unprintable margin") << QMarginsF();
+    QTest::newRow("unprintable margins") << QMarginsF(18, 36, 24, 54);
+}
+
+void tst_Printout::originAtThePrintableArea() {
+    QFETCH(QMarginsF, margins);
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        QSKIP("pdftotext is not installed");
+    const QString pdf = m_dir.filePath(QStringLiteral("margins%1.pdf").arg(margins.top()));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFileName(pdf);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageMargins(margins, QPageLayout::Point);
+    printer.setFullPage(margins.isNull());
+    QVERIFY(PrintOn(printer, emptyDatabase(), QStringLiteral("9600,n,8,1"), QImage(), 1));
+
+    // The families' heading stands at (500, 2800) twips, the maker's line 500 twips above the
+    // page's foot; a point is 20 twips.
+    const QList<double> heading = wordBox(pdf, QStringLiteral("Family"));
+    const QList<double> maker = wordBox(pdf, QStringLiteral("Communications"));
+    QVERIFY2(qAbs(heading[0] - (margins.left() + 25)) < 1, qPrintable(QString::number(heading[0])));
+    QVERIFY2(qAbs(heading[1] - (margins.top() + 140)) < 3, qPrintable(QString::number(heading[1])));
+    const double foot = 842 - margins.bottom();
+    QVERIFY2(qAbs(maker[1] - (foot - 25)) < 3 && maker[2] < foot, qPrintable(QString::number(maker[1])));
 }
 
 QTEST_MAIN(tst_Printout)

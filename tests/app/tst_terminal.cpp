@@ -15,6 +15,8 @@
 #include <QSettings>
 #include <QtTest>
 
+#include <unistd.h>
+
 using namespace qpes;
 using namespace qpes::test;
 
@@ -169,6 +171,42 @@ private slots:
                  QString("Are You Sure You Want to Exit Quillmar Paging Encoder Setup?"));
     }
 
+    // A loaded note is shown whole; typing adds up to 80 characters and never lengthens a
+    // longer note, and the shared notes follow the box.
+    void notesBox_data() {
+        QTest::addColumn<int>("loaded");
+        QTest::addColumn<QString>("typed"); // after End; "<" is a Backspace
+        QTest::addColumn<int>("kept");
+        QTest::newRow("a long note, untouched") << 100 << "" << 100;
+        QTest::newRow("a long note does not grow") << 100 << "xy" << 100;
+        QTest::newRow("a long note shortened") << 100 << "<<" << 98;
+        QTest::newRow("a shortened long note takes nothing more") << 100 << "<<xyz" << 98;
+        QTest::newRow("a short note typed up to 80") << 78 << "xyz" << 80;
+    }
+    void notesBox() {
+        QFETCH(int, loaded);
+        QFETCH(QString, typed);
+        QFETCH(int, kept);
+        const QByteArray note = QByteArray("0123456789").repeated(10).left(loaded);
+        writeFile(box->path("NOTES.PG7"), newDatabaseFile().replace("Notes,\"\"", "Notes,\"" + note + "\""));
+        store().setValue("Properties/LastFile", "NOTES.PG7");
+        start();
+        auto* notes = main->findChild<QLineEdit*>("txtConfigNotes");
+        QCOMPARE(notes->text(), QString::fromLatin1(note));
+
+        QTest::keyClick(notes, Qt::Key_End);
+        for (const QChar c : typed) {
+            if (c == QLatin1Char('<'))
+                QTest::keyClick(notes, Qt::Key_Backspace);
+            else
+                QTest::keyClicks(notes, QString(c));
+        }
+        QByteArray expected = note.left(qMin(kept, loaded - int(typed.count('<'))));
+        expected += typed.remove('<').toLatin1().left(kept - expected.size());
+        QCOMPARE(notes->text(), QString::fromLatin1(expected));
+        QCOMPARE(shared().Notes, expected);
+    }
+
     void warnsWhenAlreadyRunning() {
         QLockFile other(box->path(".instance.lock"));
         QVERIFY(other.tryLock(0));
@@ -307,6 +345,33 @@ private slots:
         main->mnuSaveAs_Click();
         QCOMPARE(box->script.boxes.size(), 2);
         QCOMPARE(readFile(target), newDatabaseFile());
+    }
+
+    // A file the user may write in a folder that takes no new file: Save writes it in place.
+    void saveWhereTheFolderTakesNoNewFile() {
+        start();
+        QTemporaryDir top;
+        const auto readable = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup |
+                              QFile::ReadOther | QFile::ExeOther;
+        const QString folder = top.path() + "/site", target = folder + "/SITE.PG7";
+        QVERIFY(QFile::setPermissions(top.path(), readable | QFile::WriteOwner) && QDir().mkpath(folder));
+        writeFile(target, newDatabaseFile());
+        box->script.files = {target};
+        main->mnuOpenFile_Click();
+        shared().Db.Messages[0] = "written in place";
+        shared().DatabaseChecked = true;
+        // As root, save as a user who owns the file but may not add to the folder.
+        const bool root = ::geteuid() == 0;
+        QVERIFY(!root || ::chown(QFile::encodeName(target).constData(), 65534, gid_t(-1)) == 0);
+        QFile::setPermissions(folder, readable);
+        QVERIFY(!root || ::seteuid(65534) == 0);
+        main->mnuSave_Click();
+        QVERIFY(!root || ::seteuid(0) == 0);
+        QFile::setPermissions(folder, readable | QFile::WriteOwner);
+
+        QCOMPARE(boxTexts(box->script), QStringList());
+        QVERIFY(readFile(target).contains("\r\nMsg1,written in place\r\n"));
+        QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{"SITE.PG7"});
     }
 
     void saveDoesNothingWhileTheCheckFailed() {

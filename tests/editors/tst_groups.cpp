@@ -144,6 +144,9 @@ private slots:
             << "3=0042/ivory 4=100/ivory 5=/ivory 6=40000/ivory 24=ON/green 25=7/ivory 26=OFF/red "
                "27=None/ivory 28=OFF/red 29=None/ivory"
             << QByteArray("cc=1/7 co=0/00 tm=0/") << true;
+        QTest::newRow("message past the last one")
+            << QByteArray("id=5 act=1 cc=1/16 p=9 def=YES") << "24=ON/green 25=16/ivory"
+            << QByteArray("cc=1/16") << false;
         QTest::newRow("defined, inactive")
             << QByteArray("id=5 act=0 cc=1/2 co=1/00 p=9 def=YES ref=R")
             << "1=R/lgrey 2=OFF/red 3=5/lgrey 4=9/lgrey 24=ON/lgrey 25=2/lgrey 26=OFF/red 27=None/lgrey"
@@ -405,11 +408,14 @@ private slots:
     // Closing the window or the program while the check runs stops it as a cancel.
     void closingDuringTheCheck_data() {
         QTest::addColumn<bool>("exit");
-        QTest::newRow("close box") << false;
-        QTest::newRow("program exit") << true;
+        QTest::addColumn<bool>("afterReset"); // closed when the first pager ID turns light cyan
+        QTest::newRow("close box") << false << false;
+        QTest::newRow("program exit") << true << false;
+        QTest::newRow("close box after a reset") << false << true;
     }
     void closingDuringTheCheck() {
         QFETCH(bool, exit);
+        QFETCH(bool, afterReset);
         open({"id=5 act=1 p=110 def=YES"});
         setFamilies({"100/010"});
         shared().GroupsChanged = true;
@@ -425,17 +431,28 @@ private slots:
         };
         // OK runs from the event loop, as a user's click does.
         QEventLoop loop;
+        connect(w->fgGroups->model(), &QAbstractItemModel::dataChanged, w,
+                [&, once = true](const QModelIndex& cell) mutable {
+                    // Model row 3, column 0: Pager ID 1 of group 1.
+                    if (afterReset && once && cell.row() == 3 && cell.column() == 0 &&
+                        window->fgGroups->background(4, 1) == QColor(0, 255, 255)) {
+                        once = false;
+                        closeDuringCheck();
+                    }
+                });
         QTimer::singleShot(0, [&] {
-            QTimer::singleShot(0, closeDuringCheck);
+            if (!afterReset)
+                QTimer::singleShot(0, closeDuringCheck);
             window->cmdOK_Click();
             loop.quit();
         });
         loop.exec();
         QTRY_VERIFY(window.isNull());
         QVERIFY(!shared().DatabaseChecked);
-        QCOMPARE(shared().Db.Groups[0][Grp::PagerID1], QByteArray("110"));
+        QCOMPARE(shared().Db.Groups[0][Grp::PagerID1], afterReset ? QByteArray("0000") : QByteArray("110"));
         QCOMPARE(mainWindow.isNull(), exit);
         QVERIFY(!frmCancelSend::isLoaded());
+        QVERIFY(!shared().GroupsAdjusted);
     }
 };
 

@@ -4,13 +4,18 @@
 #include "app/frmTerminal.h"
 #include "link/PortControl.h"
 #include "link/frmCancelSend.h"
+#include "link/frmProperties.h"
 #include "model/PagerDatabase.h"
 #include "platform/Platform.h"
 #include "sim/EncoderSim.h"
 #include "support/TestSupport.h"
+#include "support/WhenReceived.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QtTest>
 
@@ -113,7 +118,11 @@ private:
     Link m_link;
 };
 
+enum class Run { Read, Program, Lookup };
+
 } // namespace
+
+Q_DECLARE_METATYPE(Run)
 
 class TestDetection : public QObject {
     Q_OBJECT
@@ -163,6 +172,30 @@ private:
         QVERIFY(!shared().ReplyTimedOut);
         QVERIFY(!main->link().Timer2.isActive());
         QVERIFY(!main->link().exchangeRunning);
+    }
+    // A run as the user starts it with the port open and the view matching, held in its wait
+    // by the encoder's silence; the bytes it waits on.
+    QByteArray holdRunAt(Run run) {
+        start();
+        main->link().MSComm1.setPortOpen(true);
+        shared().EncoderMatches = true;
+        clearTables(shared().Db);
+        const QByteArray key = run == Run::Read ? "G 3" : run == Run::Program ? "L 2" : "LOOKUP";
+        encoder->setReplyOverride(key, "");
+        main->link().Timer2.setInterval(20000);
+        return run == Run::Read      ? sim::tapBlock(sim::DatabaseReadId, key)
+               : run == Run::Program ? sim::tapBlock(sim::DatabaseWriteId, "L 2 0 0 0 0 0 0 0 0")
+                                     : QByteArray("LOOKUP 1\r\n");
+    }
+    void startRun(Run run) {
+        if (run == Run::Read) {
+            main->mnuReadDB_Click();
+        } else if (run == Run::Program) {
+            main->mnuWriteDB_Click();
+        } else {
+            main->setControlEnabled(Control::cmdLookup, true);
+            main->cmdLookup_Click();
+        }
     }
     void verifyDetectedState(const QString& settings) {
         const CommControl& port = main->link().MSComm1;
@@ -546,6 +579,85 @@ private slots:
         QCOMPARE(standIn.front, Control::ImgNotConnected);
         QCOMPARE(standIn.status(2), QString("COM 1 Closed"));
         setTerminal(nullptr);
+    }
+
+    // The adapter pulled mid-run: the loss told once, the run's own failure box, the port closed
+    // with the closing steps; once the device is back the port opens without a stale box.
+    void deviceLostMidRun_data() {
+        QTest::addColumn<Run>("run");
+        QTest::addColumn<QString>("failure");
+        QTest::newRow("read") << Run::Read << "Read Error";
+        QTest::newRow("program") << Run::Program << "Write Error";
+    }
+    void deviceLostMidRun() {
+        QFETCH(Run, run);
+        QFETCH(QString, failure);
+        const QByteArray awaited = holdRunAt(run);
+        WhenReceived unplug(*encoder, awaited, [this] { encoder->hangUp(); });
+        startRun(run);
+
+        QVERIFY(unplug.fired());
+        QCOMPARE(boxTexts(box->script).value(0), QString("The serial device is no longer connected"));
+        QCOMPARE(box->script.boxes.value(0).icon, Icon::Exclamation);
+        QCOMPARE(box->script.boxes.value(1).title, failure);
+        QCOMPARE(box->script.boxes.size(), 2);
+        QVERIFY(encoder->received().endsWith(awaited));
+        QVERIFY(!main->link().MSComm1.hasError());
+        verifyClosedState();
+
+        const sim::EncoderSim back;
+        SettingsStore::setPortDevice(1, back.slavePath());
+        box->script.boxes.clear();
+        declineTheRead();
+        main->mnuOpen_Click();
+        QCOMPARE(box->script.boxes.size(), 2);
+        QCOMPARE(box->script.boxes[0].title, QString("Paging Encoder Detected"));
+        verifyDetectedState("9600,n,8,1");
+        main->link().MSComm1.setPortOpen(false);
+    }
+
+    // The port command or Properties while a run waits: the run ends at once without a box, then
+    // the port is closed with the closing steps and Properties opens its dialog.
+    void stopDuringARun_data() {
+        QTest::addColumn<Run>("run");
+        QTest::addColumn<QString>("how");
+        for (const auto& [name, run] : {std::pair{"read", Run::Read}, std::pair{"program", Run::Program},
+                                        std::pair{"lookup", Run::Lookup}})
+            for (const char* how : {"port command", "Properties"})
+                QTest::addRow("%s during a %s", how, name) << run << QString(how);
+    }
+    void stopDuringARun() {
+        QFETCH(Run, run);
+        QFETCH(QString, how);
+        const QByteArray awaited = holdRunAt(run);
+        WhenReceived stop(*encoder, awaited, [this, how] {
+            how == "Properties" ? main->mnuProperties_Click() : main->mnuOpen_Click();
+        });
+        std::optional<bool> portOpenUnderDialog;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this, [&] {
+            if (auto* dialog = qobject_cast<frmProperties*>(QApplication::activeModalWidget())) {
+                portOpenUnderDialog = main->link().MSComm1.PortOpen();
+                dialog->cmdCancel_Click();
+            }
+        });
+        watch.start(5);
+        QElapsedTimer clock;
+        clock.start();
+        bool ended = false;
+        QTimer::singleShot(0, this, [&] { // from an event, as a click runs it
+            startRun(run);
+            ended = true;
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(ended, 30000);
+
+        QVERIFY(stop.fired());
+        QVERIFY(clock.elapsed() < 4000); // no wait ran to its time-out
+        QVERIFY(encoder->received().endsWith(awaited));
+        QCOMPARE(portOpenUnderDialog, how == "Properties" ? std::optional(false) : std::nullopt);
+        QCOMPARE(boxTexts(box->script), QStringList());
+        QVERIFY(!main->link().stopRequested());
+        verifyClosedState();
     }
 };
 

@@ -335,6 +335,34 @@ private slots:
         verifyRunEnded();
     }
 
+    // A run that turned the encoder's mode off and failed before its own last word turns it on
+    // again before the box; a failure at that last word sends nothing more.
+    void modeBackOnAfterAFailure_data() {
+        QTest::addColumn<QByteArray>("key");
+        QTest::addColumn<QByteArray>("lastSent");
+        QTest::newRow("time-out at family 12")
+            << QByteArray("G 12") << writeBlock("G 12 0 8 5 A 0 0 0 0 0") + "CONFIG IDASCAP 1\r";
+        QTest::newRow("time-out at the last word")
+            << QByteArray("config idascap 0") << QByteArray("config idascap 0\r\n");
+    }
+    void modeBackOnAfterAFailure() {
+        QFETCH(QByteArray, key);
+        QFETCH(QByteArray, lastSent);
+        encoder->setSetting("idascap", "1");
+        encoder->setReplyOverride(key, "");
+        main->link().Timer2.setInterval(300);
+        clearTables(shared().Db);
+        QByteArray sentWhenBoxUp;
+        box->script.onBox = [&](const BoxRecord&) { sentWhenBoxUp = encoder->received(); };
+        WriteEncoderDatabase();
+
+        verifyWriteError();
+        QVERIFY(sentWhenBoxUp.endsWith(lastSent));
+        QCOMPARE(encoder->received(), sentWhenBoxUp);
+        QCOMPARE(encoder->setting("idascap"), QByteArray(lastSent.endsWith("1\r") ? "1" : "0"));
+        verifyRunEnded();
+    }
+
     // Only a box left on screen by another operation can cancel a run; here the flag is set
     // while family 5's record waits for its acknowledgement.
     void cancelAtARecord() {

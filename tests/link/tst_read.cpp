@@ -320,7 +320,12 @@ private slots:
         QVERIFY(shared().EncoderMatches);
     }
 
+    // With the encoder's ID-as-capcode mode on, a run that stops turns it on again before its
+    // failure box, as nothing else would.
     void timeOutAtGroup4() {
+        encoder->setSetting("idascap", "1");
+        QByteArray sentWhenBoxUp;
+        box->script.onBox = [&](const BoxRecord&) { sentWhenBoxUp = encoder->received(); };
         encoder->setReplyOverride("L 4", "");
         main->link().Timer2.setInterval(300);
         fillOld(shared().Db);
@@ -338,7 +343,9 @@ private slots:
         QCOMPARE(b.icon, Icon::None);
         QCOMPARE(b.buttons, Buttons::Ok);
         QCOMPARE(main->status(1), QString("Reading Pager Database - Group 4"));
-        QVERIFY(encoder->received().endsWith(readBlock("L 4")));
+        QVERIFY(sentWhenBoxUp.endsWith(readBlock("L 4") + "CONFIG IDASCAP 1\r"));
+        QCOMPARE(encoder->received(), sentWhenBoxUp);
+        QCOMPARE(encoder->setting("idascap"), QByteArray("1"));
 
         const PagerDatabase& db = shared().Db;
         for (int g = 0; g < GroupCount; ++g) {
@@ -452,6 +459,7 @@ private slots:
 
     // A cancel ends the read quietly and stays set for whoever runs next.
     void cancelAtAFamily() {
+        encoder->setSetting("idascap", "1");
         encoder->setReplyOverride("G 7", "");
         main->link().Timer2.setInterval(20000);
         fillOld(shared().Db);
@@ -463,6 +471,8 @@ private slots:
         QCOMPARE(box->script.boxes.size(), 0);
         QVERIFY(shared().CancelRequested);
         QCOMPARE(main->status(1), QString("Reading Pager Database - Family 7"));
+        QVERIFY(encoder->received().endsWith(readBlock("G 7") + "CONFIG IDASCAP 1\r"));
+        QCOMPARE(encoder->setting("idascap"), QByteArray("1"));
         QCOMPARE(shared().Db.Families[5][Fam::StartCap], QByteArray("0205000"));
         QCOMPARE(shared().Db.Families[6][Fam::StartCap], QByteArray("f6.1"));
         verifyToolbarRestored(true);

@@ -2,6 +2,7 @@
 // rules and the round trip of a whole database.
 
 #include "model/DatabaseFile.h"
+#include "model/DatabaseRecord.h"
 #include "model/PagerDatabase.h"
 
 #include <QtTest>
@@ -733,6 +734,23 @@ void tst_DatabaseFile::lineBreaksWrittenAsBlanks() {
     PagerDatabase db = sampleDatabase();
     db.Messages[2] = "one\rtwo\n";
     db.Groups[4][Grp::Reference] = "a\nb";
+    // Every other field of a family and a group, the two text settings, and a word of an
+    // encoder's family reply.
+    PagerDatabase expected = db;
+    for (int j = Fam::Active + 1; j < Fam::Defined; ++j)
+        db.Families[6][j] = "1\r2\n" + n(j);
+    for (int j = Grp::GroupID; j <= Grp::PagerID20; ++j)
+        db.Groups[3][j] = "1\r2\n" + n(j);
+    db.Settings.DutyCycle = "3\r\n0";
+    db.Settings.MaxBatch = "\n9";
+    StoreFamilyReply(db.Families[8], RecordWords("G 9 1 000\n1000 1 N 2 102 140 3 11\r\n"));
+    for (int j = Fam::Active + 1; j < Fam::Defined; ++j)
+        expected.Families[6][j] = "1 2 " + n(j);
+    for (int j = Grp::GroupID; j <= Grp::PagerID20; ++j)
+        expected.Groups[3][j] = "1 2 " + n(j);
+    expected.Settings.DutyCycle = "3  0";
+    expected.Settings.MaxBatch = " 9";
+    expected.Families[8] = {"1", "000 1000", "1", "N", "2", "102", "140", "3", "11", "YES"};
     const QByteArray file = WriteDatabaseFile(db, "first\r\nsecond");
 
     QCOMPARE(file.count('\r'), 85);
@@ -747,7 +765,6 @@ void tst_DatabaseFile::lineBreaksWrittenAsBlanks() {
 
     SharedState target = newDatabaseState();
     ReadDatabaseFile(file, false, target.Db, target.Notes);
-    PagerDatabase expected = db;
     expected.Messages[2] = "one two ";
     expected.Groups[4][Grp::Reference] = "a b";
     expected.Settings.PETEnabled = false;

@@ -111,6 +111,8 @@ void TstTapBlock::commands_data() {
     QTest::newRow("dutycycle") << configSetValue("dutycycle", "50") << QByteArray("config dutycycle 50\r\n");
     QTest::newRow("maxbatch empty value")
         << configSetValue("maxbatch", "") << QByteArray("config maxbatch \r\n");
+    QTest::newRow("dutycycle with line breaks")
+        << configSetValue("dutycycle", "5\r0\n") << QByteArray("config dutycycle 5 0 \r\n");
     QTest::newRow("group 10 request") << recordRequest('L', 10) << BuildTapBlock("019d46", "L 10");
     QTest::newRow("family 1 request") << recordRequest('G', 1)
                                       << QByteArray("\x02"

@@ -22,6 +22,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
+#include <utility>
 
 namespace qpes {
 
@@ -580,6 +581,8 @@ void frmCfgGroup::cmdOK_Click() {
     runPass();
     if (s.GroupsChanged) {
         s.DatabaseChecked = runCheck();
+        // Every way out of here consumes the adjusted flag, also a close during the check.
+        const bool adjusted = std::exchange(s.GroupsAdjusted, false);
         if (m_deleteAfterCheck) {
             // The program closed during the check.
             Form_Unload();
@@ -595,10 +598,8 @@ void frmCfgGroup::cmdOK_Click() {
             return;
         }
         m_abort = false;
-        if (s.GroupsAdjusted) {
-            s.GroupsAdjusted = false;
+        if (adjusted)
             return;
-        }
     }
     m_passDone = true;
     close();

@@ -143,15 +143,16 @@ void frmCfgMsg::txtMsg_Change() {
         txtMsg->setText(QString::fromLatin1(kept.text));
         txtMsg->setCursorPosition(kept.caret);
     }
-    if (kept.text != m_typed) {
-        m_typed = kept.text;
-        s.Db.Messages[r - 1] = kept.text;
-        showMessage(r, kept.text);
-        noticeEdit();
-    }
     if (cleaned.hadQuote)
         Dialogs::message(QStringLiteral("Double Quote Characters (\") are Not Allowed"), Buttons::Ok,
                          Icon::None, QStringLiteral("Invalid Entry"));
+    // A refused quote is still an edit of the message, even when the text is back as it was.
+    if (kept.text == m_typed && !cleaned.hadQuote)
+        return;
+    m_typed = kept.text;
+    s.Db.Messages[r - 1] = kept.text;
+    showMessage(r, kept.text);
+    noticeEdit();
 }
 
 void frmCfgMsg::cmdOK_Click() {
