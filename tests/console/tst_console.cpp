@@ -8,6 +8,7 @@
 #include "console/frmTXTune.h"
 #include "link/PortControl.h"
 #include "model/PagerDatabase.h"
+#include "model/Tap.h"
 #include "sim/EncoderSim.h"
 #include "support/ConsoleWorld.h"
 
@@ -87,6 +88,10 @@ private slots:
         QCOMPARE(c()->txtMessage->text(), QString("abc  d exy"));
         c()->txtMessage->setPlainText(QString(20, 'p')); // the program's text is taken whole
         QCOMPARE(c()->txtMessage->length(), 20);
+        w->standingLogin(); // Enter runs Send
+        c()->txtPIN->setText("100");
+        QTest::keyClick(c()->txtMessage, Qt::Key_Return);
+        QCOMPARE(w->encoder->received(), BuildTapBlock("100", QByteArray(20, 'p')));
     }
 
     void archiveCommands_data() {
