@@ -540,8 +540,8 @@ void frmMessageTest::Timer2_Timer() {
                 s.RangeTestNextSend = now + qint64(s.RangeTestCycleTime) * 1000;
                 break;
             }
-            const qint64 left = (s.RangeTestNextSend - now + 999) / 1000;
-            setWindowTitle(QStringLiteral("Quillmar Range Test - Next Msg. in ") + QString::number(left) +
+            setWindowTitle(QStringLiteral("Quillmar Range Test - Next Msg. in ") +
+                           QString::number(countdownSeconds(now, s.RangeTestNextSend)) +
                            QStringLiteral(" Sec."));
         }
     }

@@ -139,6 +139,11 @@ QList<QByteArray> loginAnswerLines(const QByteArray& reply) {
     return lines;
 }
 
+qint64 countdownSeconds(qint64 nowMs, qint64 dueMs) {
+    const auto second = [](qint64 ms) { return ms >= 0 ? ms / 1000 : -((999 - ms) / 1000); };
+    return second(dueMs) - second(nowMs);
+}
+
 QByteArray logTimestamp(const QDateTime& when) {
     const QTime t = when.time();
     const bool midnight = t.hour() == 0 && t.minute() == 0 && t.second() == 0;

@@ -48,6 +48,10 @@ QByteArray NameControlCharacters(const QByteArray& text, bool withXoff);
 // has its line ends, as many as there are (a short or odd answer gives fewer, never a failure).
 QList<QByteArray> loginAnswerLines(const QByteArray& reply);
 
+// The range test's countdown from `nowMs` to `dueMs` (one clock, milliseconds): the number of
+// whole-second boundaries between the two, so it reads 0 within the second the page falls due.
+qint64 countdownSeconds(qint64 nowMs, qint64 dueMs);
+
 // The date and time a log line starts with: "8/16/2007 3:04:05 PM", the date alone at midnight.
 QByteArray logTimestamp(const QDateTime& when);
 // The timestamp, ": " and the text.

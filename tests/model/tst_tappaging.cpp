@@ -130,6 +130,22 @@ private slots:
         QCOMPARE(qpes::loginAnswerLines(reply), lines);
     }
 
+    void countdown_data() {
+        QTest::addColumn<qint64>("now");
+        QTest::addColumn<qint64>("due");
+        QTest::addColumn<qint64>("seconds");
+        QTest::newRow("whole cycle ahead") << qint64(12000) << qint64(42000) << qint64(30);
+        QTest::newRow("boundaries, not rounded up") << qint64(10300) << qint64(40500) << qint64(30);
+        QTest::newRow("due within this second") << qint64(40300) << qint64(40500) << qint64(0);
+        QTest::newRow("one boundary left") << qint64(39999) << qint64(40000) << qint64(1);
+    }
+    void countdown() {
+        QFETCH(qint64, now);
+        QFETCH(qint64, due);
+        QFETCH(qint64, seconds);
+        QCOMPARE(countdownSeconds(now, due), seconds);
+    }
+
     void logLine_data() {
         QTest::addColumn<QDateTime>("when");
         QTest::addColumn<QByteArray>("line");
