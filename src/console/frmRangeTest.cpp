@@ -6,7 +6,6 @@
 #include "platform/Dialogs.h"
 #include "platform/Platform.h"
 
-#include <QCloseEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -115,11 +114,11 @@ void frmRangeTest::cmdCancel_Click() {
     close();
 }
 
-void frmRangeTest::closeEvent(QCloseEvent* e) {
-    // Cancel and the close box leave the console ready to send single pages again.
+// Cancel, the close box and Esc leave the console ready to send single pages again.
+void frmRangeTest::reject() {
     if (m_console)
         m_console->rangeTestCancelled();
-    QDialog::closeEvent(e);
+    QDialog::reject();
 }
 
 } // namespace qpes

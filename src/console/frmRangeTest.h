@@ -34,9 +34,7 @@ public:
 
     void cmdStart_Click();
     void cmdCancel_Click();
-
-protected:
-    void closeEvent(QCloseEvent* e) override;
+    void reject() override;
 
 private:
     void Form_Load();

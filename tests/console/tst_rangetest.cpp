@@ -212,8 +212,16 @@ private slots:
         QCOMPARE(c()->cmdSendMsg->text(), QString("&Send"));
     }
 
-    // A cycle time that is not a number keeps the setup open; Cancel restores "&Send".
+    // A cycle time that is not a number keeps the setup open; leaving it without a start
+    // restores "&Send".
+    void cycleTimeAndCancel_data() {
+        QTest::addColumn<QString>("leave");
+        QTest::newRow("Cancel") << "Cancel";
+        QTest::newRow("close box") << "close box";
+        QTest::newRow("Esc") << "Esc";
+    }
     void cycleTimeAndCancel() {
+        QFETCH(QString, leave);
         bool stillOpen = false;
         withSetup([&](frmRangeTest* setup) {
             QCOMPARE(setup->txtBaseMsg->text(), QString("Test"));
@@ -221,7 +229,12 @@ private slots:
             setup->txtCycleTime->setText("ab");
             setup->cmdStart->click();
             stillOpen = setup->isVisible();
-            setup->cmdCancel->click();
+            if (leave == "Cancel")
+                setup->cmdCancel->click();
+            else if (leave == "close box")
+                setup->close();
+            else
+                QTest::keyClick(setup->txtCycleTime, Qt::Key_Escape);
         });
         QVERIFY(stillOpen);
         QCOMPARE(w->box.script.boxes.size(), 1);
