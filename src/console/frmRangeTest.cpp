@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QValidator>
 
 namespace qpes {
 
@@ -24,6 +25,24 @@ QLineEdit* lineEdit(const char* name, int maxLength, QWidget* parent) {
     return e;
 }
 } // namespace
+
+// The base message's typing limit. Unlike a line edit's maximum length it never cuts the
+// longer message the load copies in: that one is kept whole and can be shortened, not lengthened.
+class TypingLimit : public QValidator {
+public:
+    TypingLimit(QLineEdit* box, qsizetype limit) : QValidator(box), m_limit(limit), m_allowed(limit) {
+        connect(box, &QLineEdit::textChanged, this, [this](const QString& text) { holds(text.size()); });
+    }
+    // Told before the program puts a text in, as the box checks it on the way.
+    void holds(qsizetype length) { m_allowed = qMax(m_limit, length); }
+    State validate(QString& input, int&) const override {
+        return input.size() <= m_allowed ? Acceptable : Invalid;
+    }
+
+private:
+    qsizetype m_limit;
+    qsizetype m_allowed;
+};
 
 frmRangeTest* frmRangeTest::instance() {
     return g_setup;
@@ -51,7 +70,9 @@ frmRangeTest::frmRangeTest(frmMessageTest* console) : QDialog(console), m_consol
                   this);
     Label1->setWordWrap(true);
     Label2 = makeLabel("Label2", QStringLiteral("Base Message:"), this);
-    txtBaseMsg = lineEdit("txtBaseMsg", 25, this);
+    txtBaseMsg = lineEdit("txtBaseMsg", 32767, this);
+    m_baseLimit = new TypingLimit(txtBaseMsg, 25);
+    txtBaseMsg->setValidator(m_baseLimit);
     Label3 = makeLabel("Label3", QStringLiteral("PIN:"), this);
     txtPIN = lineEdit("txtPIN", 10, this);
     Label4 = makeLabel("Label4", QStringLiteral("Cycle Time:"), this);
@@ -93,7 +114,9 @@ void frmRangeTest::Form_Load() {
     adjustSize();
     centreOnScreen(this);
     txtPIN->setText(m_console->txtPIN->text());
-    txtBaseMsg->setText(m_console->txtMessage->text());
+    const QString message = m_console->txtMessage->text();
+    m_baseLimit->holds(message.size());
+    txtBaseMsg->setText(message);
     if (txtBaseMsg->text().isEmpty())
         txtBaseMsg->setText(QStringLiteral("Test"));
     txtBaseMsg->setFocus();

@@ -11,6 +11,7 @@ class QPushButton;
 namespace qpes {
 
 class frmMessageTest;
+class TypingLimit;
 
 class frmRangeTest : public QDialog {
     Q_OBJECT
@@ -39,6 +40,7 @@ public:
 private:
     void Form_Load();
     frmMessageTest* m_console;
+    TypingLimit* m_baseLimit;
 };
 
 } // namespace qpes

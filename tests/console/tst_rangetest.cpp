@@ -212,6 +212,39 @@ private slots:
         QCOMPARE(c()->cmdSendMsg->text(), QString("&Send"));
     }
 
+    // The setup's base message: the console's message, whole, or "Test"; typing stops at 25
+    // characters and never lengthens a longer message.
+    void baseMessage_data() {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("base");
+        QTest::addColumn<QString>("afterTyping");
+        const QString long30 = QString(30, 'm');
+        QTest::newRow("empty") << ""
+                               << "Test"
+                               << "Testxx";
+        QTest::newRow("short") << "Hello"
+                               << "Hello"
+                               << "Helloxx";
+        QTest::newRow("typing stops at 25") << QString(24, 'm') << QString(24, 'm') << QString(24, 'm') + "x";
+        QTest::newRow("longer message kept whole") << long30 << long30 << long30;
+    }
+    void baseMessage() {
+        QFETCH(QString, message);
+        QFETCH(QString, base);
+        QFETCH(QString, afterTyping);
+        c()->txtMessage->setPlainText(message);
+        QString loaded, typed;
+        withSetup([&](frmRangeTest* setup) {
+            loaded = setup->txtBaseMsg->text();
+            setup->txtBaseMsg->end(false);
+            QTest::keyClicks(setup->txtBaseMsg, "xx");
+            typed = setup->txtBaseMsg->text();
+            setup->cmdCancel->click();
+        });
+        QCOMPARE(loaded, base);
+        QCOMPARE(typed, afterTyping);
+    }
+
     // A cycle time that is not a number keeps the setup open; leaving it without a start
     // restores "&Send".
     void cycleTimeAndCancel_data() {
