@@ -366,6 +366,10 @@ private slots:
         QFETCH(QByteArray, sent);
         frmTXTune tune(w->main);
         auto* b = tune.findChild<QPushButton*>(button);
+        CommControl& port = w->main->link().MSComm1;
+        port.Output("\r"); // an answer left waiting is dropped by the click
+        QTRY_VERIFY(port.InBufferCount() > 0);
+        w->encoder->clearReceived();
         for (int i = 0; i < sent.count('\r'); ++i)
             b->click();
         QVERIFY(w->encoder->waitForReceived(sent));
