@@ -119,11 +119,27 @@ private slots:
         QCOMPARE(w->encoder->received(), page("Hello 1") + page("Hello 1"));
     }
 
-    // No "[p" in the answer: the box, then a new login that succeeds.
+    // No "[p" in the answer: the box, then a new login that succeeds; once the test has
+    // stopped, no new login.
+    void terminalIdError_data() {
+        QTest::addColumn<bool>("stopAtTheBox");
+        QTest::addColumn<QByteArray>("sent");
+        QTest::addColumn<QStringList>("log");
+        QTest::newRow("tries again") << false << "\r\x1bPG1\r\r\x1bPG1\r" + page("Test 1")
+                                     << QStringList(LoginLines.mid(0, 3)) + LoginLines + pageLines("Test 1");
+        QTest::newRow("test stopped") << true << QByteArray("\r\x1bPG1\r") << LoginLines.mid(0, 3);
+    }
     void terminalIdError() {
+        QFETCH(bool, stopAtTheBox);
+        QFETCH(QByteArray, sent);
+        QFETCH(QStringList, log);
         w->encoder->setReplyOverride("\x1bPG1", "");
-        w->box.script.onBox = [this](const BoxRecord& b) {
-            if (b.title == "Terminal ID Error")
+        w->box.script.onBox = [this, stopAtTheBox](const BoxRecord& b) {
+            if (b.title != "Terminal ID Error")
+                return;
+            if (stopAtTheBox)
+                c()->mnuRangeTest->trigger();
+            else
                 w->encoder->setReplyOverride("none", "");
         };
         WhenReceived stop(*w->encoder, page("Test 1"), [this] { c()->mnuRangeTest->trigger(); });
@@ -131,7 +147,9 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(loopEnded(), 20000);
         QCOMPARE(w->box.script.boxes.size(), 1);
         QCOMPARE(w->box.script.boxes[0].text, QString("Error Logging In.  Will Attempt Again"));
-        QCOMPARE(w->logTexts(), QStringList(LoginLines.mid(0, 3)) + LoginLines + pageLines("Test 1"));
+        QCOMPARE(w->encoder->received(), sent);
+        QCOMPARE(w->logTexts(), log);
+        QCOMPARE(shared().LoggedIn, !stopAtTheBox);
     }
 
     // Closing the console during the countdown ends the loop without touching the console.
