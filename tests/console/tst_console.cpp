@@ -108,6 +108,9 @@ private slots:
                                                << QStringList{"a", "b"} << QByteArray("a\r\nb\r\n") << 1;
         QTest::newRow("case differs") << QByteArray("a\r\n") << "add" << -1 << "A" << QStringList{"a", "A"}
                                       << QByteArray("a\r\nA\r\n") << -1;
+        QTest::newRow("outside Latin-1 as in the file")
+            << QByteArray("a\r\n") << "add" << -1 << "b\u20ac" << QStringList{"a", "b?"}
+            << QByteArray("a\r\nb?\r\n") << -1;
         QTest::newRow("replace") << QByteArray("a\r\nb\r\n") << "replace" << 0 << "z" << QStringList{"z", "b"}
                                  << QByteArray("z\r\nb\r\n") << 0;
         QTest::newRow("replace with its own text") << QByteArray("a\r\nb\r\n") << "replace" << 0 << "b"
