@@ -4,10 +4,31 @@
 
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QValidator>
 
 namespace qpes {
+
+namespace {
+
+void lineEndsToBlanks(QString& text) {
+    for (const QChar end :
+         {QChar(u'\r'), QChar(u'\n'), QChar(QChar::ParagraphSeparator), QChar(QChar::LineSeparator)})
+        text.replace(end, QLatin1Char(' '));
+}
+
+class OneLine : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        lineEndsToBlanks(input);
+        return Acceptable;
+    }
+};
+
+} // namespace
 
 void place(QWidget* w, int left, int top, int width, int height) {
     w->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
@@ -23,6 +44,10 @@ QPushButton* makeButton(const char* name, const char* text, QWidget* parent) {
     auto* b = new QPushButton(QString::fromLatin1(text), parent);
     b->setObjectName(QString::fromLatin1(name));
     return b;
+}
+
+void keepOnOneLine(QLineEdit* box) {
+    box->setValidator(new OneLine(box));
 }
 
 MessageEdit::MessageEdit(QWidget* parent) : QPlainTextEdit(parent) {
@@ -55,10 +80,7 @@ bool MessageEdit::canInsertFromMimeData(const QMimeData* source) const {
 
 void MessageEdit::insertFromMimeData(const QMimeData* source) {
     QString text = source->text();
-    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    text.replace(QChar::ParagraphSeparator, QLatin1Char(' '));
-    text.replace(QChar::LineSeparator, QLatin1Char(' '));
+    lineEndsToBlanks(text);
     text.truncate(qMax(0, room()));
     textCursor().insertText(text);
 }

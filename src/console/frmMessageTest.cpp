@@ -99,6 +99,7 @@ frmMessageTest::frmMessageTest(QWidget* owner) : QDialog(owner) {
     txtPIN = new QLineEdit(body);
     txtPIN->setObjectName(QStringLiteral("txtPIN"));
     txtPIN->setMaxLength(10);
+    keepOnOneLine(txtPIN);
     txtPIN->setFont(consoleFont(9.75, true));
     place(txtPIN, 90, 405, 1695, 360);
     txtMessage = new MessageEdit(body);

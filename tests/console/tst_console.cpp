@@ -81,6 +81,8 @@ private slots:
         QApplication::clipboard()->setText("c\r\nd\ne");
         c()->txtMessage->paste();
         QCOMPARE(c()->txtMessage->text(), QString("abc  d e"));
+        c()->txtPIN->paste(); // the pager ID box too: a line end in it would break the block
+        QCOMPARE(c()->txtPIN->text(), QString("c  d e"));
         QCOMPARE(c()->lblMsgLen->text(), QString("Message Length: 8"));
         c()->txtMessage->setMaxLength(10);
         QTest::keyClicks(c()->txtMessage, "xyz");
