@@ -55,6 +55,15 @@ MessageEdit::MessageEdit(QWidget* parent) : QPlainTextEdit(parent) {
     setTabChangesFocus(true);
 }
 
+QString MessageEdit::text() const {
+    QString text = document()->toRawText();
+    for (QChar& c : text)
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator || c == QChar(0xfdd0) ||
+            c == QChar(0xfdd1))
+            c = u'\n'; // the document's line and frame marks
+    return text;
+}
+
 int MessageEdit::room() const {
     return m_maxLength - (length() - int(textCursor().selectedText().size()));
 }

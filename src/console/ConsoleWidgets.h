@@ -26,8 +26,9 @@ public:
     explicit MessageEdit(QWidget* parent = nullptr);
     int maxLength() const { return m_maxLength; }
     void setMaxLength(int n) { m_maxLength = n; }
-    QString text() const { return toPlainText(); }
-    int length() const { return int(toPlainText().size()); }
+    // The text as it stands: unlike toPlainText(), a no-break space stays one.
+    QString text() const;
+    int length() const { return int(text().size()); }
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;

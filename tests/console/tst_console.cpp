@@ -88,12 +88,12 @@ private slots:
         QTest::keyClicks(c()->txtMessage, "xyz");
         c()->txtMessage->paste();
         QCOMPARE(c()->txtMessage->text(), QString("abc  d exy"));
-        c()->txtMessage->setPlainText(QString(20, 'p')); // the program's text is taken whole
+        c()->txtMessage->setPlainText(QString(19, 'p') + u'\u00a0'); // the program's text is taken whole
         QCOMPARE(c()->txtMessage->length(), 20);
-        w->standingLogin(); // Enter runs Send
+        w->standingLogin(); // Enter runs Send, with a no-break space as it stands
         c()->txtPIN->setText("100");
         QTest::keyClick(c()->txtMessage, Qt::Key_Return);
-        QCOMPARE(w->encoder->received(), BuildTapBlock("100", QByteArray(20, 'p')));
+        QCOMPARE(w->encoder->received(), BuildTapBlock("100", QByteArray(19, 'p') + '\xa0'));
     }
 
     void archiveCommands_data() {
