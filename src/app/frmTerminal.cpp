@@ -39,6 +39,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QValidator>
+#include <limits>
 
 namespace qpes {
 
@@ -235,6 +236,8 @@ void frmTerminal::buildBody() {
     txtConfigNotes->setObjectName(QStringLiteral("txtConfigNotes"));
     notesLimit = new NotesLimit(txtConfigNotes);
     txtConfigNotes->setValidator(notesLimit);
+    // The limit on typing is the validator's; the box itself must cut no loaded note, however long.
+    txtConfigNotes->setMaxLength(std::numeric_limits<int>::max());
     connect(txtConfigNotes, &QLineEdit::textEdited, this,
             [this](const QString& text) { setNotes(text.toLatin1()); });
 
