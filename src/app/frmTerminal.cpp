@@ -3,6 +3,8 @@
 #include "app/Pictures.h"
 #include "app/Printout.h"
 #include "app/frmSplash.h"
+#include "console/frmMessageTest.h"
+#include "console/frmTXTune.h"
 #include "editors/families/frmCfgFam.h"
 #include "editors/groups/frmCfgGroup.h"
 #include "editors/groups/frmCfgMsg.h"
@@ -573,7 +575,7 @@ void frmTerminal::mnuSendMsg_Click() {
         setBusy(false);
         s.DatabaseBusy = false;
     } else if (s.EncoderMatches) {
-        // The test console lands with its own window.
+        frmMessageTest::showModal(this);
     } else {
         Dialogs::message(QStringLiteral("The Displayed Pager Database Must Match the Encoder's Database\r"
                                         "You can Either Read the Encoder or Program the Encoder."),
@@ -586,7 +588,7 @@ void frmTerminal::mnuSendMsg_Click() {
 void frmTerminal::mnuTXTune_Click() {
     if (linkBusy())
         return;
-    // The tuning window lands with the test console.
+    frmTXTune::showModal(this);
 }
 
 void frmTerminal::cmdLookup_Click() {
@@ -854,7 +856,7 @@ QString frmTerminal::status(int panel) const {
 }
 
 void frmTerminal::unloadTestConsole() {
-    // The test console lands with its own window.
+    frmMessageTest::unload();
 }
 
 } // namespace qpes

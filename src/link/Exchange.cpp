@@ -29,7 +29,9 @@ void reportPendingError(Link& link) {
     }
 }
 
-ExchangeResult waitForReply(Link& link, const QList<QByteArray>& terminators, CancelEnds cancel) {
+ExchangeResult waitForReply(Link& link, const QList<QByteArray>& terminators, CancelEnds cancel,
+                            ReplyTimer timer) {
+    const bool ownTimer = timer == ReplyTimer::Fresh;
     ExchangeGuard guard(link);
     CommControl& port = link.MSComm1;
     const SharedState& s = shared();
@@ -41,7 +43,8 @@ ExchangeResult waitForReply(Link& link, const QList<QByteArray>& terminators, Ca
     const auto cancelled = [&] { return cancel == CancelEnds::Yes && s.CancelRequested; };
 
     ExchangeResult result;
-    link.Timer2.start();
+    if (ownTimer)
+        link.Timer2.start();
     bool answered = false;
     for (;;) {
         QCoreApplication::processEvents();
@@ -53,7 +56,8 @@ ExchangeResult waitForReply(Link& link, const QList<QByteArray>& terminators, Ca
         if (answered || s.ReplyTimedOut || cancelled() || aborted() || port.deviceGone())
             break;
     }
-    link.Timer2.stop();
+    if (ownTimer)
+        link.Timer2.stop();
 
     if (answered) {
         result.end = ExchangeResult::Answered;

@@ -23,6 +23,10 @@ struct ExchangeResult {
 // it, so that a cancel left over from another run does not cut its reply short.
 enum class CancelEnds { Yes, No };
 
+// Whether a wait starts the reply timer afresh and stops it at its end, or runs on under a
+// timer already started, so that several waits share one time-out (the steps of a login).
+enum class ReplyTimer { Fresh, Running };
+
 // Drops unread input first when asked, writes `command` and waits. A failed write is reported
 // in the failure box once and forgotten; the wait still runs. The flags ReplyTimedOut and
 // CancelRequested are left for the caller to clear.
@@ -36,7 +40,7 @@ ExchangeResult EncoderExchange(Link& link, const QByteArray& command, const QLis
 // port's pending error once, ends as DeviceGone and has the port closed once the conversation
 // has unwound (Link::closePortAfterRun).
 ExchangeResult waitForReply(Link& link, const QList<QByteArray>& terminators,
-                            CancelEnds cancel = CancelEnds::Yes);
+                            CancelEnds cancel = CancelEnds::Yes, ReplyTimer timer = ReplyTimer::Fresh);
 
 // The port's pending error in the failure box, then forgotten; nothing when none is pending.
 void reportPendingError(Link& link);

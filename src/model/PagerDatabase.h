@@ -5,6 +5,9 @@
 #include <QByteArray>
 #include <QString>
 #include <array>
+#include <memory>
+
+class QFile;
 
 namespace qpes {
 
@@ -84,7 +87,10 @@ struct SharedState {
     bool GroupsIncomplete = false; // the groups editor's own incomplete-record flag
     bool UnloadPending = false;
     bool ArchiveUpdating = false;
-    bool PagerIdError = false;
+    QByteArray PagerIdError;              // detail of the last failed pager ID check
+    int RangeTestCycleTime = 0;           // seconds
+    qint64 RangeTestNextSend = 0;         // monotonic clock, milliseconds
+    std::shared_ptr<QFile> LogFileNumber; // the open communications log file; null: none
     QString LastFile;
     int CommPortNumber = 0;
     QByteArray EncodedCR;

@@ -1,0 +1,125 @@
+#include "console/frmRangeTest.h"
+
+#include "console/ConsoleWidgets.h"
+#include "console/frmMessageTest.h"
+#include "model/Text.h"
+#include "platform/Dialogs.h"
+#include "platform/Platform.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+
+namespace qpes {
+
+namespace {
+QPointer<frmRangeTest> g_setup;
+
+QLineEdit* lineEdit(const char* name, int maxLength, QWidget* parent) {
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(QString::fromLatin1(name));
+    e->setMaxLength(maxLength);
+    return e;
+}
+} // namespace
+
+frmRangeTest* frmRangeTest::instance() {
+    return g_setup;
+}
+
+void frmRangeTest::unload() {
+    if (frmRangeTest* setup = g_setup) {
+        g_setup = nullptr;
+        setup->hide();
+        setup->deleteLater();
+    }
+}
+
+frmRangeTest::frmRangeTest(frmMessageTest* console) : QDialog(console), m_console(console) {
+    unload();
+    g_setup = this;
+    setObjectName(QStringLiteral("frmRangeTest"));
+    setWindowTitle(QStringLiteral("Range Test Setup"));
+
+    Label1 =
+        makeLabel("Label1",
+                  QStringLiteral("Range Test will transmit sequentially numbered paging messages.") +
+                      QString(124, QLatin1Char(' ')) +
+                      QStringLiteral("Please specify Base Message, Pager PIN, and Cycle Time, in seconds."),
+                  this);
+    Label1->setWordWrap(true);
+    Label2 = makeLabel("Label2", QStringLiteral("Base Message:"), this);
+    txtBaseMsg = lineEdit("txtBaseMsg", 25, this);
+    Label3 = makeLabel("Label3", QStringLiteral("PIN:"), this);
+    txtPIN = lineEdit("txtPIN", 10, this);
+    Label4 = makeLabel("Label4", QStringLiteral("Cycle Time:"), this);
+    Label5 = makeLabel("Label5", QStringLiteral("Send page every"), this);
+    txtCycleTime = lineEdit("txtCycleTime", 2, this);
+    txtCycleTime->setText(QStringLiteral("30"));
+    Label6 = makeLabel("Label6", QStringLiteral("seconds."), this);
+    cmdStart = makeButton("cmdStart", "&Start", this);
+    cmdStart->setDefault(true);
+    cmdCancel = makeButton("cmdCancel", "&Cancel", this);
+    cmdCancel->setAutoDefault(false);
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(Label1, 0, 0, 1, 4);
+    grid->addWidget(Label2, 1, 0);
+    grid->addWidget(txtBaseMsg, 1, 1, 1, 3);
+    grid->addWidget(Label3, 2, 0);
+    grid->addWidget(txtPIN, 2, 1, 1, 3);
+    grid->addWidget(Label4, 3, 0);
+    grid->addWidget(Label5, 3, 1);
+    grid->addWidget(txtCycleTime, 3, 2);
+    grid->addWidget(Label6, 3, 3);
+    grid->addWidget(cmdStart, 4, 1);
+    grid->addWidget(cmdCancel, 4, 2);
+    setTabOrder(txtBaseMsg, txtPIN);
+    setTabOrder(txtPIN, txtCycleTime);
+
+    connect(cmdStart, &QPushButton::clicked, this, &frmRangeTest::cmdStart_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmRangeTest::cmdCancel_Click);
+    Form_Load();
+}
+
+frmRangeTest::~frmRangeTest() {
+    if (g_setup == this)
+        g_setup = nullptr;
+}
+
+void frmRangeTest::Form_Load() {
+    adjustSize();
+    centreOnScreen(this);
+    txtPIN->setText(m_console->txtPIN->text());
+    txtBaseMsg->setText(m_console->txtMessage->text());
+    if (txtBaseMsg->text().isEmpty())
+        txtBaseMsg->setText(QStringLiteral("Test"));
+    txtBaseMsg->setFocus();
+}
+
+void frmRangeTest::cmdStart_Click() {
+    const auto cycle = toInt16(txtCycleTime->text().toLatin1());
+    if (!cycle) {
+        Dialogs::message(QStringLiteral("Cycle Time must be a number of seconds."), Buttons::Ok, Icon::None,
+                         QStringLiteral("Invalid Cycle Time"));
+        return;
+    }
+    m_console->startRangeTest(txtPIN->text(), *cycle);
+    hide();
+}
+
+void frmRangeTest::cmdCancel_Click() {
+    close();
+}
+
+void frmRangeTest::closeEvent(QCloseEvent* e) {
+    // Cancel and the close box leave the console ready to send single pages again.
+    if (m_console)
+        m_console->rangeTestCancelled();
+    QDialog::closeEvent(e);
+}
+
+} // namespace qpes

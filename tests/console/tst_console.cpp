@@ -1,0 +1,383 @@
+// The console window: enable rules, the message box, the archive and messages.dat, the log
+// list and the log file, the unload, the main window's commands, and the tuning dialog.
+
+#include "app/frmTerminal.h"
+#include "console/CommunicationsLog.h"
+#include "console/ConsoleWidgets.h"
+#include "console/frmMessageTest.h"
+#include "console/frmTXTune.h"
+#include "link/PortControl.h"
+#include "model/PagerDatabase.h"
+#include "model/Tap.h"
+#include "sim/EncoderSim.h"
+#include "support/ConsoleWorld.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace qpes;
+using namespace qpes::test;
+
+class TstConsole : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<ConsoleWorld> w;
+    frmMessageTest* c() { return w->console; }
+    QStringList archive() {
+        QStringList items;
+        for (int i = 0; i < c()->lb_Archive->count(); ++i)
+            items << c()->lb_Archive->item(i)->text();
+        return items;
+    }
+    QByteArray archiveFile() { return readFile(w->box.path("messages.dat")); }
+    void openLog(const QString& path, std::deque<Answer> answers = {}) {
+        w->box.script.files.push_back(path);
+        w->box.script.answers = std::move(answers);
+        c()->Check1->click();
+    }
+
+private slots:
+    void init() {
+        w = std::make_unique<ConsoleWorld>();
+        QVERIFY(w->ready());
+    }
+    void cleanup() { w.reset(); }
+
+    void enableRules() {
+        QVERIFY(!c()->cmdSendMsg->isEnabled());
+        QVERIFY(!c()->mnuRangeTest->isEnabled());
+        QVERIFY(!c()->ChkLogInOut->isVisible());
+        QCOMPARE(c()->lblMsgLen->text(), QString("Message Length:"));
+        QCOMPARE(c()->windowTitle(), QString("Quillmar Paging Encoder Test"));
+        c()->txtPIN->setText("100");
+        QVERIFY(c()->mnuRangeTest->isEnabled());
+        QVERIFY(!c()->cmdSendMsg->isEnabled());
+        c()->txtMessage->setPlainText("a<CR>");
+        QVERIFY(c()->cmdSendMsg->isEnabled());
+        QCOMPARE(c()->lblMsgLen->text(), QString("Message Length: 5"));
+        c()->txtPIN->clear();
+        QVERIFY(!c()->cmdSendMsg->isEnabled());
+        QVERIFY(!c()->mnuRangeTest->isEnabled());
+        c()->txtMessage->setPlainText("b");
+        QVERIFY(c()->cmdSendMsg->isEnabled());
+        QTest::keyClick(c()->txtPIN, Qt::Key_Escape);
+        QVERIFY(c()->isVisible());
+    }
+
+    // Enter never enters the message; pasted line ends become blanks; typing stops at the limit.
+    void messageBox() {
+        c()->txtMessage->setFocus();
+        QTest::keyClicks(c()->txtMessage, "ab");
+        QTest::keyClick(c()->txtMessage, Qt::Key_Return);
+        QApplication::clipboard()->setText("c\r\nd\ne");
+        c()->txtMessage->paste();
+        QCOMPARE(c()->txtMessage->text(), QString("abc  d e"));
+        QCOMPARE(c()->lblMsgLen->text(), QString("Message Length: 8"));
+        c()->txtMessage->setMaxLength(10);
+        QTest::keyClicks(c()->txtMessage, "xyz");
+        c()->txtMessage->paste();
+        QCOMPARE(c()->txtMessage->text(), QString("abc  d exy"));
+        c()->txtMessage->setPlainText(QString(20, 'p')); // the program's text is taken whole
+        QCOMPARE(c()->txtMessage->length(), 20);
+        w->standingLogin(); // Enter runs Send
+        c()->txtPIN->setText("100");
+        QTest::keyClick(c()->txtMessage, Qt::Key_Return);
+        QCOMPARE(w->encoder->received(), BuildTapBlock("100", QByteArray(20, 'p')));
+    }
+
+    void archiveCommands_data() {
+        QTest::addColumn<QByteArray>("file"); // messages.dat before the console opens
+        QTest::addColumn<QString>("command"); // add, replace, delete
+        QTest::addColumn<int>("row");         // selected before the command (-1 none)
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<QByteArray>("written"); // messages.dat afterwards
+        QTest::addColumn<int>("selected");
+        QTest::newRow("add") << QByteArray("a\r\n") << "add" << -1 << "b, \"c\""
+                             << QStringList{"a", "b, \"c\""} << QByteArray("a\r\nb, \"c\"\r\n") << -1;
+        QTest::newRow("duplicate add selects") << QByteArray("a\r\nb\r\n") << "add" << -1 << "b"
+                                               << QStringList{"a", "b"} << QByteArray("a\r\nb\r\n") << 1;
+        QTest::newRow("case differs") << QByteArray("a\r\n") << "add" << -1 << "A" << QStringList{"a", "A"}
+                                      << QByteArray("a\r\nA\r\n") << -1;
+        QTest::newRow("replace") << QByteArray("a\r\nb\r\n") << "replace" << 0 << "z" << QStringList{"z", "b"}
+                                 << QByteArray("z\r\nb\r\n") << 0;
+        QTest::newRow("replace with its own text") << QByteArray("a\r\nb\r\n") << "replace" << 0 << "b"
+                                                   << QStringList{"a", "b"} << QByteArray("a\r\nb\r\n") << 1;
+        QTest::newRow("delete to an empty file")
+            << QByteArray("a\r\n") << "delete" << 0 << "" << QStringList{} << QByteArray("") << -1;
+        QTest::newRow("delete without selection")
+            << QByteArray("a\r\n") << "delete" << -1 << "" << QStringList{"a"} << QByteArray("a\r\n") << -1;
+    }
+    void archiveCommands() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, command);
+        QFETCH(int, row);
+        QFETCH(QString, message);
+        QFETCH(QStringList, entries);
+        QFETCH(QByteArray, written);
+        QFETCH(int, selected);
+        writeFile(w->box.path("messages.dat"), file);
+        QDir::setCurrent(w->box.folder());
+        w->reopen();
+        if (row >= 0)
+            c()->lb_Archive->setCurrentRow(row);
+        c()->txtMessage->setPlainText(message);
+        QPushButton* b = command == "add"       ? c()->cmdAdd
+                         : command == "replace" ? c()->cmdReplace
+                                                : c()->cmdDelete;
+        b->click();
+        QCOMPARE(archive(), entries);
+        QCOMPARE(archiveFile(), written);
+        const QListWidgetItem* current = c()->lb_Archive->currentItem();
+        QCOMPARE(current && current->isSelected() ? c()->lb_Archive->currentRow() : -1, selected);
+        QCOMPARE(c()->txtMessage->text(), message);
+    }
+
+    // The oldest entry goes once the archive would exceed 299; clicking an entry copies it.
+    void archiveLimitAndClick() {
+        QByteArray file;
+        for (int i = 1; i <= 299; ++i)
+            file += QByteArray::number(i) + "\r\n";
+        writeFile(w->box.path("messages.dat"), file);
+        QDir::setCurrent(w->box.folder());
+        w->reopen();
+        c()->txtMessage->setPlainText("new");
+        c()->cmdAdd->click();
+        QCOMPARE(c()->lb_Archive->count(), 299);
+        QCOMPARE(archive().first(), QString("2"));
+        QCOMPARE(archiveFile(), file.mid(3) + "new\r\n");
+        c()->txtPIN->setText("100");
+        c()->mnuRangeTest->setEnabled(false);
+        c()->lb_Archive->setCurrentRow(4);
+        QCOMPARE(c()->txtMessage->text(), QString("6"));
+        QVERIFY(c()->mnuRangeTest->isEnabled());
+    }
+
+    // messages.dat stays in the folder the console opened in, wherever a log file is chosen.
+    void archiveStaysInItsFolder() {
+        QDir::setCurrent(w->box.folder());
+        w->reopen();
+        QDir().mkpath(w->box.path("logs"));
+        openLog(w->box.path("logs/a.log"));
+        QCOMPARE(QDir::currentPath(), w->box.path("logs"));
+        c()->txtMessage->setPlainText("m");
+        c()->cmdAdd->click();
+        QCOMPARE(archiveFile(), QByteArray("m\r\n"));
+        QVERIFY(!QFile::exists(w->box.path("logs/messages.dat")));
+    }
+
+    // A failed write is reported and the list keeps the change.
+    void archiveWriteFails() {
+        QDir().mkpath(w->box.path("gone"));
+        QDir::setCurrent(w->box.path("gone"));
+        w->reopen();
+        QDir(w->box.path("gone")).removeRecursively();
+        c()->txtMessage->setPlainText("m");
+        c()->cmdAdd->click();
+        QCOMPARE(archive(), QStringList{"m"});
+        QCOMPARE(w->box.script.boxes.size(), 1);
+        QCOMPARE(w->box.script.boxes[0].icon, Icon::Exclamation);
+        QCOMPARE(w->box.script.boxes[0].title, QString("Quillmar Paging Encoder Setup"));
+    }
+
+    void logFile_data() {
+        QTest::addColumn<QByteArray>("before"); // the file's content; null: no file
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("opened");
+        QTest::addColumn<int>("answer"); // to "Replace existing file"
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("new file") << QByteArray() << "a.log"
+                                  << "a.log" << -1 << false;
+        QTest::newRow("LOG added") << QByteArray() << "a"
+                                   << "a.LOG" << -1 << false;
+        QTest::newRow("No appends") << QByteArray("old\r\n") << "a.log"
+                                    << "a.log" << int(Answer::No) << true;
+        QTest::newRow("Yes replaces") << QByteArray("old\r\n") << "a.log"
+                                      << "a.log" << int(Answer::Yes) << false;
+    }
+    void logFile() {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, typed);
+        QFETCH(QString, opened);
+        QFETCH(int, answer);
+        QFETCH(bool, kept);
+        const QString path = w->box.path(opened);
+        if (!before.isNull())
+            writeFile(path, before);
+        openLog(w->box.path(typed), answer < 0 ? std::deque<Answer>{} : std::deque<Answer>{Answer(answer)});
+        QVERIFY(c()->Check1->isChecked());
+        QCOMPARE(w->box.script.fileRequests.size(), 1);
+        QCOMPARE(w->box.script.fileRequests[0].title, QString("Open Communications Log File"));
+        QCOMPARE(w->box.script.fileRequests[0].filter,
+                 QString("Log Files (*.LOG)|*.log|All Files (*.*)|*.*"));
+        if (answer >= 0) {
+            QCOMPARE(w->box.script.boxes.size(), 1);
+            QCOMPARE(w->box.script.boxes[0].text, "Replace existing file - " + path + "?");
+            QCOMPARE(w->box.script.boxes[0].buttons, Buttons::YesNoCancel);
+        }
+        AddLogLine("x");
+        const QByteArray stamp = ConsoleWorld::stamp().toLatin1();
+        QCOMPARE(readFile(path), (kept ? before : QByteArray()) + stamp + "Log File Opened - " +
+                                     path.toLatin1() + "\r\n" + stamp + "x\r\n");
+        c()->Check1->click();
+        QVERIFY(!logFileOpen());
+    }
+
+    // The list keeps 299 lines, newest on top and selected; the file keeps every one.
+    void logListLimit() {
+        openLog(w->box.path("a.log"));
+        for (int i = 1; i <= 300; ++i)
+            AddLogLine(QByteArray::number(i));
+        QCOMPARE(c()->lb_log->count(), 299);
+        QCOMPARE(c()->lb_log->item(0)->text(), ConsoleWorld::stamp() + "300");
+        QCOMPARE(c()->lb_log->currentRow(), 0);
+        QCOMPARE(readFile(w->box.path("a.log")).count("\r\n"), 301);
+    }
+
+    // The box shows whether a log file is open, and only a click runs its handler.
+    void logCheckBoxShowsTheTruth() {
+        w->box.script.files.push_back(std::nullopt);
+        c()->Check1->click();
+        QVERIFY(!c()->Check1->isChecked());
+        QVERIFY(!logFileOpen());
+        openLog(w->box.path("a.log"));
+        w->reopen();
+        QVERIFY(c()->Check1->isChecked());
+        QCOMPARE(w->box.script.fileRequests.size(), 2);
+        AddLogLine("after reopening");
+        QVERIFY(readFile(w->box.path("a.log")).endsWith("after reopening\r\n"));
+        // A new log file closes the old one first.
+        c()->Check1->setChecked(false);
+        openLog(w->box.path("b.log"));
+        AddLogLine("to b");
+        QVERIFY(!readFile(w->box.path("a.log")).contains("to b"));
+        QVERIFY(readFile(w->box.path("b.log")).endsWith("to b\r\n"));
+        // Lines still reach the file once the console is gone.
+        frmMessageTest::unload();
+        AddLogLine("no console");
+        QVERIFY(readFile(w->box.path("b.log")).endsWith("no console\r\n"));
+    }
+
+    void unload_data() {
+        QTest::addColumn<bool>("portOpen");
+        QTest::newRow("port open") << true;
+        QTest::newRow("port closed") << false;
+    }
+    void unload() {
+        QFETCH(bool, portOpen);
+        if (!portOpen)
+            w->main->link().MSComm1.setPortOpen(false);
+        w->main->setControlEnabled(Control::mnuTest, false);
+        shared().RangeTestRunning = true;
+        c()->close();
+        QCOMPARE(w->main->controlEnabled(Control::mnuTest), portOpen);
+        QVERIFY(!shared().RangeTestRunning);
+        QVERIFY(shared().UnloadPending);
+        QVERIFY(!c()->Timer1->isActive() && !c()->Timer2->isActive());
+    }
+
+    // The port toggle's closing and a file opening take the console down.
+    void unloadedByThePortToggle() {
+        QPointer<frmMessageTest> console = c();
+        ToggleComPort();
+        QVERIFY(!w->main->link().MSComm1.PortOpen());
+        QVERIFY(!frmMessageTest::instance());
+        QTRY_VERIFY(!console);
+        w->console = nullptr;
+    }
+
+    // Send Messages and Test Encoder open the console modally; Transmitter Tuning its dialog.
+    void mainWindowCommands_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("window");
+        QTest::newRow("Send Messages") << "mnuSendMsg"
+                                       << "frmMessageTest";
+        QTest::newRow("Test Encoder") << "test"
+                                      << "frmMessageTest";
+        QTest::newRow("Transmitter Tuning") << "mnuTXTune"
+                                            << "frmTXTune";
+    }
+    void mainWindowCommands() {
+        QFETCH(QString, command);
+        QFETCH(QString, window);
+        frmMessageTest::unload();
+        w->console = nullptr;
+        QString shown;
+        QTimer::singleShot(50, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            shown = modal ? modal->objectName() : QString();
+            if (modal)
+                modal->close();
+        });
+        if (command == "test")
+            w->main->Toolbar1_ButtonClick("test");
+        else if (command == "mnuSendMsg")
+            w->main->mnuSendMsg_Click();
+        else
+            w->main->mnuTXTune_Click();
+        QCOMPARE(shown, window);
+        QVERIFY(w->main->controlEnabled(Control::mnuTest));
+    }
+
+    // Leaving the program while the console is up takes it down with the main window.
+    void shutdownWithTheConsoleUp() {
+        frmMessageTest::unload();
+        w->console = nullptr;
+        QPointer<frmTerminal> main = w->main;
+        QPointer<QWidget> shown;
+        QTimer::singleShot(50, [&] {
+            shown = QApplication::activeModalWidget();
+            main->close();
+        });
+        main->mnuSendMsg_Click();
+        QVERIFY(shown);
+        QCOMPARE(shown->objectName(), QString("frmMessageTest"));
+        QTRY_VERIFY(!shown && !main);
+    }
+
+    // A tuning command the port cannot take is reported.
+    void tuningWriteFails() {
+        frmTXTune tune(w->main);
+        w->encoder->hangUp();
+        QTest::qWait(50);
+        tune.cmd512->click();
+        QCOMPARE(w->box.script.boxes.size(), 1);
+        QCOMPARE(w->box.script.boxes[0].icon, Icon::Exclamation);
+    }
+
+    void tuning_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QByteArray>("sent");
+        QTest::newRow("512") << "cmd512" << QByteArray("TEST512\r");
+        QTest::newRow("1200") << "cmd1200" << QByteArray("TEST1200\r");
+        QTest::newRow("2400 twice") << "cmd2400" << QByteArray("TEST2400\rTEST2400\r");
+    }
+    void tuning() {
+        QFETCH(QString, button);
+        QFETCH(QByteArray, sent);
+        frmTXTune tune(w->main);
+        auto* b = tune.findChild<QPushButton*>(button);
+        for (int i = 0; i < sent.count('\r'); ++i)
+            b->click();
+        QVERIFY(w->encoder->waitForReceived(sent));
+        QTest::qWait(50);
+        QCOMPARE(w->encoder->received(), sent);
+        QCOMPARE(w->main->link().MSComm1.InBufferCount(), 0);
+        w->main->link().MSComm1.setPortOpen(false);
+        b->click();
+        QCOMPARE(w->encoder->received(), sent);
+        QCOMPARE(w->box.script.boxes.size(), 0);
+    }
+};
+
+QTEST_MAIN(TstConsole)
+#include "tst_console.moc"

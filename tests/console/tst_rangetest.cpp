@@ -1,0 +1,236 @@
+// The range test: its setup, the loop on the console's own tick, its pages with their login
+// variant, stop and restart, and its refusals.
+
+#include "app/frmTerminal.h"
+#include "console/ConsoleWidgets.h"
+#include "console/frmMessageTest.h"
+#include "console/frmRangeTest.h"
+#include "model/PagerDatabase.h"
+#include "model/Tap.h"
+#include "sim/EncoderSim.h"
+#include "support/ConsoleWorld.h"
+#include "support/WhenReceived.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+#include <chrono>
+
+using namespace qpes;
+using namespace qpes::test;
+
+namespace {
+QByteArray page(const QByteArray& text) {
+    return BuildTapBlock("100", text);
+}
+const QStringList LoginLines{"Initiating Login Session",
+                             "Encoder: ID=<CR>",
+                             "Sending Terminal ID",
+                             "Encoder: 110 1.8<CR>",
+                             "Encoder: Quillmar Paging Encoder Ready<CR>",
+                             "Encoder: [p<CR>"};
+QStringList pageLines(const QString& text) {
+    return {"Sending Message", "ID: 100", "Message: " + text, "Encoder: 211<CR><ACK><CR>"};
+}
+} // namespace
+
+class TstRangeTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<ConsoleWorld> w;
+    frmMessageTest* c() { return w->console; }
+
+    // Opens the setup from the menu and acts in it once it is up.
+    void withSetup(const std::function<void(frmRangeTest*)>& act) {
+        QTimer::singleShot(0, [act] {
+            if (frmRangeTest* setup = frmRangeTest::instance())
+                act(setup);
+        });
+        c()->mnuRangeTest->trigger();
+    }
+    QString startCaption;
+    void start(const QString& cycle) {
+        withSetup([this, cycle](frmRangeTest* setup) {
+            setup->txtCycleTime->setText(cycle);
+            setup->cmdStart->click();
+            startCaption = c()->windowTitle();
+        });
+    }
+    bool loopEnded() { return c()->windowTitle() == "Quillmar Paging Test"; }
+
+private slots:
+    void init() {
+        w = std::make_unique<ConsoleWorld>();
+        QVERIFY(w->ready());
+        c()->txtPIN->setText("100");
+    }
+    void cleanup() { w.reset(); }
+
+    // Cycle time 0: pages follow each other; the first page's login runs on its own ticks.
+    void runAndStop() {
+        WhenReceived stop(*w->encoder, page("Test 2"), [this] { c()->mnuRangeTest->trigger(); });
+        start("0");
+        QCOMPARE(startCaption, QString("Quillmar Range Test - Next Msg. in 0 Sec."));
+        QVERIFY(shared().RangeTestRunning);
+        QCOMPARE(c()->cmdSendMsg->text(), QString("&Stop"));
+        QCOMPARE(c()->mnuRangeTest->text(), QString("Stop &Range Test"));
+        QTRY_VERIFY_WITH_TIMEOUT(loopEnded(), 20000);
+        QCOMPARE(w->encoder->received(), "\r\x1bPG1\r" + page("Test 1") + page("Test 2"));
+        QCOMPARE(w->logTexts(), LoginLines + pageLines("Test 1") + pageLines("Test 2"));
+        QCOMPARE(c()->cmdSendMsg->text(), QString("&Send"));
+        QCOMPARE(c()->mnuRangeTest->text(), QString("Start &Range Test"));
+        QCOMPARE(c()->txtMessage->text(), QString("Test"));
+        QCOMPARE(w->box.script.boxes.size(), 0);
+        QVERIFY(!frmRangeTest::instance());
+    }
+
+    // A restart during the countdown numbers from 1 again, in the one loop.
+    void restart() {
+        w->standingLogin();
+        int restarts = 0;
+        WhenReceived first(*w->encoder, page("Hello 1"), [&] {
+            QTimer::singleShot(1500, [&] {
+                c()->mnuRangeTest->trigger(); // stop
+                ++restarts;
+                start("30");
+            });
+        });
+        // The loop holds the window thread until it ends, so the stop comes from a timer.
+        bool runningAgain = false;
+        QTimer stop;
+        stop.setInterval(5);
+        connect(&stop, &QTimer::timeout, [&] {
+            if (w->encoder->received().count(page("Hello 1")) == 2) {
+                stop.stop();
+                runningAgain = shared().RangeTestRunning;
+                c()->mnuRangeTest->trigger();
+            }
+        });
+        stop.start();
+        c()->txtMessage->setPlainText("Hello");
+        start("30");
+        QTRY_VERIFY_WITH_TIMEOUT(loopEnded(), 20000);
+        QCOMPARE(restarts, 1);
+        QVERIFY(runningAgain);
+        QCOMPARE(w->encoder->received(), page("Hello 1") + page("Hello 1"));
+    }
+
+    // No "[p" in the answer: the box, then a new login that succeeds.
+    void terminalIdError() {
+        w->encoder->setReplyOverride("\x1bPG1", "");
+        w->box.script.onBox = [this](const BoxRecord& b) {
+            if (b.title == "Terminal ID Error")
+                w->encoder->setReplyOverride("none", "");
+        };
+        WhenReceived stop(*w->encoder, page("Test 1"), [this] { c()->mnuRangeTest->trigger(); });
+        start("0");
+        QTRY_VERIFY_WITH_TIMEOUT(loopEnded(), 20000);
+        QCOMPARE(w->box.script.boxes.size(), 1);
+        QCOMPARE(w->box.script.boxes[0].text, QString("Error Logging In.  Will Attempt Again"));
+        QCOMPARE(w->logTexts(), QStringList(LoginLines.mid(0, 3)) + LoginLines + pageLines("Test 1"));
+    }
+
+    // Closing the console during the countdown ends the loop without touching the console.
+    void consoleClosedDuringTheCountdown() {
+        w->standingLogin();
+        WhenReceived close(*w->encoder, page("Test 1"),
+                           [this] { QTimer::singleShot(1300, [] { frmMessageTest::unload(); }); });
+        start("30");
+        const auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
+                             std::chrono::steady_clock::now().time_since_epoch())
+                             .count();
+        QVERIFY(qAbs(shared().RangeTestNextSend - (now + 30000)) < 1000); // the monotonic clock
+        QPointer<frmMessageTest> console = c();
+        QTRY_VERIFY_WITH_TIMEOUT(!console, 10000);
+        w->console = nullptr;
+        QVERIFY(!shared().RangeTestRunning);
+        QCOMPARE(w->encoder->received(), page("Test 1"));
+    }
+
+    // Leaving the program during the countdown: the loop ends and the windows go.
+    void shutdownDuringTheTest() {
+        w->standingLogin();
+        QPointer<frmMessageTest> console = c();
+        QPointer<frmTerminal> main = w->main;
+        WhenReceived leave(*w->encoder, page("Test 1"),
+                           [main] { QTimer::singleShot(1300, main, &QWidget::close); });
+        start("30");
+        QTRY_VERIFY_WITH_TIMEOUT(!console && !main, 10000);
+        QCOMPARE(w->box.script.boxes.size(), 1);
+        QCOMPARE(w->box.script.boxes[0].title, QString("Exit Quillmar Paging Encoder Setup"));
+        w->console = nullptr;
+    }
+
+    // The device gone during a page: the loss told once, the communication error, then the port
+    // closed with the closing steps, which take the console and its loop down.
+    void deviceGoneDuringAPage() {
+        w->standingLogin();
+        w->encoder->setReplyOverride("Test 1", "");
+        QPointer<frmMessageTest> console = c();
+        WhenReceived gone(*w->encoder, page("Test 1"), [this] { w->encoder->hangUp(); });
+        start("30");
+        QTRY_VERIFY_WITH_TIMEOUT(!console, 10000);
+        w->console = nullptr;
+        QStringList titles;
+        for (const BoxRecord& b : w->box.script.boxes)
+            titles << b.title;
+        QCOMPARE(titles, (QStringList{"Quillmar Paging Encoder Setup", "Communication Error"}));
+        QVERIFY(!w->main->link().MSComm1.PortOpen());
+        QVERIFY(!shared().RangeTestRunning);
+    }
+
+    void refusedStart_data() {
+        QTest::addColumn<QString>("pin");
+        QTest::addColumn<bool>("idAsCap");
+        QTest::addColumn<QStringList>("titles");
+        QTest::addColumn<QString>("last");
+        QTest::newRow("ID not in the database") << "110" << false << QStringList{"Invalid ID", "Invalid ID"}
+                                                << "Pager ID value not in current database";
+        QTest::newRow("capcode") << "8" << true << QStringList{"Invalid Capcode"} << QString();
+        QTest::newRow("failed conversion") << "B" << false << QStringList{"Invalid ID"} << "earlier";
+    }
+    void refusedStart() {
+        QFETCH(QString, pin);
+        QFETCH(bool, idAsCap);
+        QFETCH(QStringList, titles);
+        QFETCH(QString, last);
+        shared().Db.Settings.IDAsCap = idAsCap;
+        shared().PagerIdError = "earlier";
+        c()->txtPIN->setText(pin);
+        c()->mnuRangeTest->trigger();
+        QStringList shown;
+        for (const BoxRecord& b : w->box.script.boxes)
+            shown << b.title;
+        QCOMPARE(shown, titles);
+        if (!last.isNull())
+            QCOMPARE(w->box.script.boxes.last().text, last);
+        QVERIFY(!frmRangeTest::instance());
+        QCOMPARE(c()->cmdSendMsg->text(), QString("&Send"));
+    }
+
+    // A cycle time that is not a number keeps the setup open; Cancel restores "&Send".
+    void cycleTimeAndCancel() {
+        bool stillOpen = false;
+        withSetup([&](frmRangeTest* setup) {
+            QCOMPARE(setup->txtBaseMsg->text(), QString("Test"));
+            QCOMPARE(setup->txtPIN->text(), QString("100"));
+            setup->txtCycleTime->setText("ab");
+            setup->cmdStart->click();
+            stillOpen = setup->isVisible();
+            setup->cmdCancel->click();
+        });
+        QVERIFY(stillOpen);
+        QCOMPARE(w->box.script.boxes.size(), 1);
+        QCOMPARE(w->box.script.boxes[0].title, QString("Invalid Cycle Time"));
+        QVERIFY(!shared().RangeTestRunning);
+        QCOMPARE(c()->cmdSendMsg->text(), QString("&Send"));
+        QVERIFY(c()->cmdSendMsg->isEnabled());
+    }
+};
+
+QTEST_MAIN(TstRangeTest)
+#include "tst_rangetest.moc"
