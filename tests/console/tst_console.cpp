@@ -349,7 +349,8 @@ private slots:
         QTRY_VERIFY(!shown && !main);
     }
 
-    // A tuning command the port cannot take is reported.
+    // A tuning command the port cannot take is reported; a device gone then has the port closed
+    // with the closing steps.
     void tuningWriteFails() {
         frmTXTune tune(w->main);
         w->encoder->hangUp();
@@ -357,6 +358,9 @@ private slots:
         tune.cmd512->click();
         QCOMPARE(w->box.script.boxes.size(), 1);
         QCOMPARE(w->box.script.boxes[0].icon, Icon::Exclamation);
+        QVERIFY(!w->main->link().MSComm1.PortOpen());
+        QCOMPARE(w->main->caption(Control::mnuOpen), QString("&Open Port"));
+        QCOMPARE(w->main->status(2), QString("COM 1 Closed"));
     }
 
     void tuning_data() {
