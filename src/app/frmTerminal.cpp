@@ -41,6 +41,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QValidator>
+#include <limits>
 
 namespace qpes {
 
@@ -237,6 +238,8 @@ void frmTerminal::buildBody() {
     txtConfigNotes->setObjectName(QStringLiteral("txtConfigNotes"));
     notesLimit = new NotesLimit(txtConfigNotes);
     txtConfigNotes->setValidator(notesLimit);
+    // The limit on typing is the validator's; the box itself must cut no loaded note, however long.
+    txtConfigNotes->setMaxLength(std::numeric_limits<int>::max());
     connect(txtConfigNotes, &QLineEdit::textEdited, this,
             [this](const QString& text) { setNotes(text.toLatin1()); });
 

@@ -4,10 +4,31 @@
 
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QValidator>
 
 namespace qpes {
+
+namespace {
+
+void lineEndsToBlanks(QString& text) {
+    for (const QChar end :
+         {QChar(u'\r'), QChar(u'\n'), QChar(QChar::ParagraphSeparator), QChar(QChar::LineSeparator)})
+        text.replace(end, QLatin1Char(' '));
+}
+
+class OneLine : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        lineEndsToBlanks(input);
+        return Acceptable;
+    }
+};
+
+} // namespace
 
 void place(QWidget* w, int left, int top, int width, int height) {
     w->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
@@ -25,9 +46,22 @@ QPushButton* makeButton(const char* name, const char* text, QWidget* parent) {
     return b;
 }
 
+void keepOnOneLine(QLineEdit* box) {
+    box->setValidator(new OneLine(box));
+}
+
 MessageEdit::MessageEdit(QWidget* parent) : QPlainTextEdit(parent) {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setTabChangesFocus(true);
+}
+
+QString MessageEdit::text() const {
+    QString text = document()->toRawText();
+    for (QChar& c : text)
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator || c == QChar(0xfdd0) ||
+            c == QChar(0xfdd1))
+            c = u'\n'; // the document's line and frame marks
+    return text;
 }
 
 int MessageEdit::room() const {
@@ -55,10 +89,7 @@ bool MessageEdit::canInsertFromMimeData(const QMimeData* source) const {
 
 void MessageEdit::insertFromMimeData(const QMimeData* source) {
     QString text = source->text();
-    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    text.replace(QChar::ParagraphSeparator, QLatin1Char(' '));
-    text.replace(QChar::LineSeparator, QLatin1Char(' '));
+    lineEndsToBlanks(text);
     text.truncate(qMax(0, room()));
     textCursor().insertText(text);
 }

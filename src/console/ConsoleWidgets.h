@@ -5,6 +5,7 @@
 #include <QPlainTextEdit>
 
 class QLabel;
+class QLineEdit;
 class QPushButton;
 
 namespace qpes {
@@ -12,6 +13,9 @@ namespace qpes {
 void place(QWidget* w, int left, int top, int width, int height); // twips
 QLabel* makeLabel(const char* name, const QString& text, QWidget* parent);
 QPushButton* makeButton(const char* name, const char* text, QWidget* parent);
+// A one-line box in which every line end that arrives, typed, pasted, dropped or set, becomes
+// a blank, so its text never breaks a TAP block's fields.
+void keepOnOneLine(QLineEdit* box);
 
 // A multi-line box with a typing limit: typing, pasting and dropping stop at `maxLength`
 // characters, a CR or LF that arrives becomes a blank (one line is one TAP field), and Enter
@@ -22,8 +26,9 @@ public:
     explicit MessageEdit(QWidget* parent = nullptr);
     int maxLength() const { return m_maxLength; }
     void setMaxLength(int n) { m_maxLength = n; }
-    QString text() const { return toPlainText(); }
-    int length() const { return int(toPlainText().size()); }
+    // The text as it stands: unlike toPlainText(), a no-break space stays one.
+    QString text() const;
+    int length() const { return int(text().size()); }
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;

@@ -99,6 +99,7 @@ frmMessageTest::frmMessageTest(QWidget* owner) : QDialog(owner) {
     txtPIN = new QLineEdit(body);
     txtPIN->setObjectName(QStringLiteral("txtPIN"));
     txtPIN->setMaxLength(10);
+    keepOnOneLine(txtPIN);
     txtPIN->setFont(consoleFont(9.75, true));
     place(txtPIN, 90, 405, 1695, 360);
     txtMessage = new MessageEdit(body);
@@ -350,7 +351,7 @@ void frmMessageTest::cmdAdd_Click() {
     }
     const qsizetype before = m_archive.size();
     addArchiveEntry(m_archive, entry);
-    lb_Archive->addItem(text);
+    lb_Archive->addItem(QString::fromLatin1(entry)); // the list shows what messages.dat holds
     if (m_archive.size() == before)
         delete lb_Archive->takeItem(0);
     writeArchive();
@@ -393,7 +394,7 @@ void frmMessageTest::cmdReplace_Click() {
         return;
     }
     replaceArchiveEntry(m_archive, row, entry);
-    lb_Archive->item(row)->setText(text);
+    lb_Archive->item(row)->setText(QString::fromLatin1(entry));
     while (lb_Archive->count() > m_archive.size())
         delete lb_Archive->takeItem(lb_Archive->count() - 1);
     s.ArchiveUpdating = false;

@@ -1,9 +1,9 @@
 #include "console/frmTXTune.h"
 
 #include "console/ConsoleWidgets.h"
+#include "link/Exchange.h"
 #include "link/Link.h"
 #include "model/Tap.h"
-#include "platform/Dialogs.h"
 #include "platform/Platform.h"
 #include "platform/TerminalControls.h"
 
@@ -74,11 +74,16 @@ void frmTXTune::sendTestSignal(int bps) {
     TerminalControls* t = terminal();
     if (!t)
         return;
-    CommControl& port = t->link().MSComm1;
+    Link& link = t->link();
+    CommControl& port = link.MSComm1;
+    // A conversation of one command and no reply: a device found gone by it has the port closed
+    // with the closing steps once it ends, as after any other command.
+    ExchangeGuard guard(link);
     port.clearInBuffer();
     if (port.PortOpen() && !port.Output(testSignalCommand(bps))) {
-        Dialogs::failure(port.errorDescription());
-        port.clearError();
+        reportPendingError(link);
+        if (port.deviceGone())
+            link.closePortAfterRun();
     }
 }
 

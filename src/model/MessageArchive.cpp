@@ -6,13 +6,13 @@
 namespace qpes {
 
 QList<QByteArray> parseArchive(const QByteArray& content) {
+    // A line ends at CR LF, CR or LF, so no entry can carry a line end into a page.
+    QByteArray text = content;
+    text.replace("\r\n", "\n").replace('\r', '\n');
     QList<QByteArray> entries;
-    for (QByteArray line : content.split('\n')) {
-        if (line.endsWith('\r'))
-            line.chop(1);
+    for (const QByteArray& line : text.split('\n'))
         if (!line.isEmpty())
             entries.append(line);
-    }
     return entries;
 }
 

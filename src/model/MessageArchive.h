@@ -11,7 +11,8 @@ namespace qpes {
 inline constexpr char ArchiveFileName[] = "messages.dat";
 constexpr int ArchiveLimit = 299;
 
-// One entry a line; a final line end makes no extra entry and empty lines are skipped.
+// One entry a line (ended by CR LF, CR or LF); a final line end makes no extra entry and empty
+// lines are skipped.
 QList<QByteArray> parseArchive(const QByteArray& content);
 QByteArray archiveContent(const QList<QByteArray>& entries);
 

@@ -182,12 +182,13 @@ private slots:
         QTest::newRow("a long note shortened") << 100 << "<<" << 98;
         QTest::newRow("a shortened long note takes nothing more") << 100 << "<<xyz" << 98;
         QTest::newRow("a short note typed up to 80") << 78 << "xyz" << 80;
+        QTest::newRow("a note longer than a line box holds by default") << 40000 << "<" << 39999;
     }
     void notesBox() {
         QFETCH(int, loaded);
         QFETCH(QString, typed);
         QFETCH(int, kept);
-        const QByteArray note = QByteArray("0123456789").repeated(10).left(loaded);
+        const QByteArray note = QByteArray("0123456789").repeated(loaded / 10 + 1).left(loaded);
         writeFile(box->path("NOTES.PG7"), newDatabaseFile().replace("Notes,\"\"", "Notes,\"" + note + "\""));
         store().setValue("Properties/LastFile", "NOTES.PG7");
         start();

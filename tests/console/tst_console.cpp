@@ -81,17 +81,19 @@ private slots:
         QApplication::clipboard()->setText("c\r\nd\ne");
         c()->txtMessage->paste();
         QCOMPARE(c()->txtMessage->text(), QString("abc  d e"));
+        c()->txtPIN->paste(); // the pager ID box too: a line end in it would break the block
+        QCOMPARE(c()->txtPIN->text(), QString("c  d e"));
         QCOMPARE(c()->lblMsgLen->text(), QString("Message Length: 8"));
         c()->txtMessage->setMaxLength(10);
         QTest::keyClicks(c()->txtMessage, "xyz");
         c()->txtMessage->paste();
         QCOMPARE(c()->txtMessage->text(), QString("abc  d exy"));
-        c()->txtMessage->setPlainText(QString(20, 'p')); // the program's text is taken whole
+        c()->txtMessage->setPlainText(QString(19, 'p') + u'\u00a0'); // the program's text is taken whole
         QCOMPARE(c()->txtMessage->length(), 20);
-        w->standingLogin(); // Enter runs Send
+        w->standingLogin(); // Enter runs Send, with a no-break space as it stands
         c()->txtPIN->setText("100");
         QTest::keyClick(c()->txtMessage, Qt::Key_Return);
-        QCOMPARE(w->encoder->received(), BuildTapBlock("100", QByteArray(20, 'p')));
+        QCOMPARE(w->encoder->received(), BuildTapBlock("100", QByteArray(19, 'p') + '\xa0'));
     }
 
     void archiveCommands_data() {
@@ -108,6 +110,9 @@ private slots:
                                                << QStringList{"a", "b"} << QByteArray("a\r\nb\r\n") << 1;
         QTest::newRow("case differs") << QByteArray("a\r\n") << "add" << -1 << "A" << QStringList{"a", "A"}
                                       << QByteArray("a\r\nA\r\n") << -1;
+        QTest::newRow("outside Latin-1 as in the file")
+            << QByteArray("a\r\n") << "add" << -1 << "b\u20ac" << QStringList{"a", "b?"}
+            << QByteArray("a\r\nb?\r\n") << -1;
         QTest::newRow("replace") << QByteArray("a\r\nb\r\n") << "replace" << 0 << "z" << QStringList{"z", "b"}
                                  << QByteArray("z\r\nb\r\n") << 0;
         QTest::newRow("replace with its own text") << QByteArray("a\r\nb\r\n") << "replace" << 0 << "b"
@@ -344,7 +349,8 @@ private slots:
         QTRY_VERIFY(!shown && !main);
     }
 
-    // A tuning command the port cannot take is reported.
+    // A tuning command the port cannot take is reported; a device gone then has the port closed
+    // with the closing steps.
     void tuningWriteFails() {
         frmTXTune tune(w->main);
         w->encoder->hangUp();
@@ -352,6 +358,9 @@ private slots:
         tune.cmd512->click();
         QCOMPARE(w->box.script.boxes.size(), 1);
         QCOMPARE(w->box.script.boxes[0].icon, Icon::Exclamation);
+        QVERIFY(!w->main->link().MSComm1.PortOpen());
+        QCOMPARE(w->main->caption(Control::mnuOpen), QString("&Open Port"));
+        QCOMPARE(w->main->status(2), QString("COM 1 Closed"));
     }
 
     void tuning_data() {

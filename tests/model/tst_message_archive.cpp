@@ -20,6 +20,7 @@ private slots:
         QTest::newRow("commas and quotes whole")
             << QByteArray("x, \"y\", z\r\n") << QList<QByteArray>{"x, \"y\", z"};
         QTest::newRow("empty file") << QByteArray() << QList<QByteArray>{};
+        QTest::newRow("lone CR ends a line") << QByteArray("a\rb\r\n") << QList<QByteArray>{"a", "b"};
     }
     void parse() {
         QFETCH(QByteArray, content);
