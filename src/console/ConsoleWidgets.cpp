@@ -11,13 +11,13 @@
 
 namespace qpes {
 
-namespace {
-
 void lineEndsToBlanks(QString& text) {
     for (const QChar end :
          {QChar(u'\r'), QChar(u'\n'), QChar(QChar::ParagraphSeparator), QChar(QChar::LineSeparator)})
         text.replace(end, QLatin1Char(' '));
 }
+
+namespace {
 
 class OneLine : public QValidator {
 public:

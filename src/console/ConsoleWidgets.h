@@ -16,6 +16,7 @@ QPushButton* makeButton(const char* name, const char* text, QWidget* parent);
 // A one-line box in which every line end that arrives, typed, pasted, dropped or set, becomes
 // a blank, so its text never breaks a TAP block's fields.
 void keepOnOneLine(QLineEdit* box);
+void lineEndsToBlanks(QString& text);
 
 // A multi-line box with a typing limit: typing, pasting and dropping stop at `maxLength`
 // characters, a CR or LF that arrives becomes a blank (one line is one TAP field), and Enter

@@ -26,8 +26,9 @@ QLineEdit* lineEdit(const char* name, int maxLength, QWidget* parent) {
 }
 } // namespace
 
-// The base message's typing limit. Unlike a line edit's maximum length it never cuts the
-// longer message the load copies in: that one is kept whole and can be shortened, not lengthened.
+// The base message's typing limit, which also keeps it on one line. Unlike a line edit's maximum
+// length it never cuts the longer message the load copies in: that one is kept whole and can be
+// shortened, not lengthened. What goes past the limit is dropped from the end of an insertion.
 class TypingLimit : public QValidator {
 public:
     TypingLimit(QLineEdit* box, qsizetype limit) : QValidator(box), m_limit(limit), m_allowed(limit) {
@@ -35,8 +36,16 @@ public:
     }
     // Told before the program puts a text in, as the box checks it on the way.
     void holds(qsizetype length) { m_allowed = qMax(m_limit, length); }
-    State validate(QString& input, int&) const override {
-        return input.size() <= m_allowed ? Acceptable : Invalid;
+    State validate(QString& input, int& pos) const override {
+        lineEndsToBlanks(input);
+        const qsizetype excess = input.size() - m_allowed;
+        if (excess <= 0)
+            return Acceptable;
+        if (pos < excess)
+            return Invalid;
+        input.remove(pos - excess, excess);
+        pos -= int(excess);
+        return Acceptable;
     }
 
 private:

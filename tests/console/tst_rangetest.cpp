@@ -12,6 +12,8 @@
 #include "support/WhenReceived.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -230,37 +232,38 @@ private slots:
         QCOMPARE(c()->cmdSendMsg->text(), QString("&Send"));
     }
 
-    // The setup's base message: the console's message, whole, or "Test"; typing stops at 25
-    // characters and never lengthens a longer message.
+    // The setup's base message: the console's message, whole, or "Test". A paste stops at 25
+    // characters, never lengthens a longer message and brings no line end.
     void baseMessage_data() {
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("base");
-        QTest::addColumn<QString>("afterTyping");
+        QTest::addColumn<QString>("afterPaste");
         const QString long30 = QString(30, 'm');
         QTest::newRow("empty") << ""
                                << "Test"
-                               << "Testxx";
+                               << "Testx  y";
         QTest::newRow("short") << "Hello"
                                << "Hello"
-                               << "Helloxx";
-        QTest::newRow("typing stops at 25") << QString(24, 'm') << QString(24, 'm') << QString(24, 'm') + "x";
+                               << "Hellox  y";
+        QTest::newRow("stops at 25") << QString(22, 'm') << QString(22, 'm') << QString(22, 'm') + "x  ";
         QTest::newRow("longer message kept whole") << long30 << long30 << long30;
     }
     void baseMessage() {
         QFETCH(QString, message);
         QFETCH(QString, base);
-        QFETCH(QString, afterTyping);
+        QFETCH(QString, afterPaste);
         c()->txtMessage->setPlainText(message);
-        QString loaded, typed;
+        QApplication::clipboard()->setText("x\r\ny");
+        QString loaded, pasted;
         withSetup([&](frmRangeTest* setup) {
             loaded = setup->txtBaseMsg->text();
             setup->txtBaseMsg->end(false);
-            QTest::keyClicks(setup->txtBaseMsg, "xx");
-            typed = setup->txtBaseMsg->text();
+            setup->txtBaseMsg->paste();
+            pasted = setup->txtBaseMsg->text();
             setup->cmdCancel->click();
         });
         QCOMPARE(loaded, base);
-        QCOMPARE(typed, afterTyping);
+        QCOMPARE(pasted, afterPaste);
     }
 
     // A cycle time that is not a number keeps the setup open; leaving it without a start
