@@ -10,6 +10,7 @@
 #include "platform/Dialogs.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 #include <QThread>
 #include <QTimer>
 
@@ -180,11 +181,14 @@ PageEnd SendTestPage(Link& link, const QByteArray& pin, const QByteArray& messag
 bool TickWait(QTimer& timer, const std::function<bool()>& stop) {
     const SharedState& s = shared();
     bool fired = false;
+    // The timer may belong to a window that goes away during the wait: that ends the wait.
+    const QPointer<QTimer> alive(&timer);
     const auto connection = QObject::connect(&timer, &QTimer::timeout, [&fired] { fired = true; });
     timer.start();
-    while (!fired && timer.isActive() && !s.ExitConfirmed && !(stop && stop()))
+    while (!fired && !s.ExitConfirmed && !(stop && stop()) && alive && alive->isActive())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    QObject::disconnect(connection);
+    if (alive)
+        QObject::disconnect(connection);
     shared().TickElapsed = false;
     return fired;
 }
