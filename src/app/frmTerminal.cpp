@@ -231,6 +231,9 @@ void frmTerminal::buildBody() {
     cmdLookup->setEnabled(false);
     lblLookup = new QLabel(QStringLiteral("Response:"));
     lblLookup->setObjectName(QStringLiteral("lblLookup"));
+    // The encoder's reply is shown in the room the row leaves; a long one is cut at the window's
+    // edge instead of widening the window and squeezing the lookup box.
+    lblLookup->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     connect(cmdLookup, &QPushButton::clicked, this, &frmTerminal::cmdLookup_Click);
 
     auto* notesCaption = new QLabel(QStringLiteral("Config Notes - Saved to Disk and Printed Only"));

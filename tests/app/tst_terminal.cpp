@@ -208,6 +208,27 @@ private slots:
         QCOMPARE(shared().Notes, expected);
     }
 
+    void longTextsDoNotWidenTheWindow_data() {
+        QTest::addColumn<int>("control"); // -1 and -2: status panels 1 and 2
+        QTest::newRow("lookup response") << int(Control::lblLookup);
+        QTest::newRow("status panel 1") << -1;
+        QTest::newRow("status panel 2") << -2;
+    }
+    void longTextsDoNotWidenTheWindow() {
+        QFETCH(int, control);
+        start();
+        main->show();
+        const int width = main->minimumSizeHint().width();
+        const QString text = QStringLiteral("Response: ID ") + QString(300, QLatin1Char('x')) + "\r\n";
+        if (control < 0)
+            main->setStatus(-control, text);
+        else
+            main->setCaption(Control(control), text);
+        QCoreApplication::processEvents();
+        QCOMPARE(main->minimumSizeHint().width(), width);
+        QCOMPARE(control < 0 ? main->status(-control) : main->caption(Control(control)), text);
+    }
+
     void warnsWhenAlreadyRunning() {
         QLockFile other(box->path(".instance.lock"));
         QVERIFY(other.tryLock(0));
