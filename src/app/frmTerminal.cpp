@@ -160,7 +160,9 @@ void frmTerminal::buildMenus() {
 
     mnuWriteDB->setEnabled(false);
     mnuReadDB->setEnabled(false);
-    mnuTest->setEnabled(false);
+    // The menu's title goes on and off, as every later change does; disabling the menu itself
+    // would leave it unable to open once its title is on again.
+    mnuTest->menuAction()->setEnabled(false);
     mnuSendMsg->setEnabled(false);
 }
 

@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QLockFile>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPointer>
 #include <QSettings>
 #include <QtTest>
@@ -227,6 +229,17 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(main->minimumSizeHint().width(), width);
         QCOMPARE(control < 0 ? main->status(-control) : main->caption(Control(control)), text);
+    }
+
+    void theTestMenuOpensOnceEnabled() {
+        start();
+        main->show();
+        main->setControlEnabled(Control::mnuTest, true);
+        auto* menu = main->findChild<QMenu*>("mnuTest");
+        main->menuBar()->setActiveAction(menu->menuAction());
+        QTRY_VERIFY(menu->isVisible());
+        QVERIFY(menu->isEnabled());
+        menu->close();
     }
 
     void warnsWhenAlreadyRunning() {
