@@ -195,10 +195,8 @@ private slots:
         start("30");
         QTRY_VERIFY_WITH_TIMEOUT(!console, 10000);
         w->console = nullptr;
-        QStringList titles;
-        for (const BoxRecord& b : w->box.script.boxes)
-            titles << b.title;
-        QCOMPARE(titles, (QStringList{"Quillmar Paging Encoder Setup", "Communication Error"}));
+        QCOMPARE(boxTitles(w->box.script),
+                 (QStringList{"Quillmar Paging Encoder Setup", "Communication Error"}));
         QVERIFY(!w->main->link().MSComm1.PortOpen());
         QVERIFY(!shared().RangeTestRunning);
     }
@@ -222,10 +220,7 @@ private slots:
         shared().PagerIdError = "earlier";
         c()->txtPIN->setText(pin);
         c()->mnuRangeTest->trigger();
-        QStringList shown;
-        for (const BoxRecord& b : w->box.script.boxes)
-            shown << b.title;
-        QCOMPARE(shown, titles);
+        QCOMPARE(boxTitles(w->box.script), titles);
         if (!last.isNull())
             QCOMPARE(w->box.script.boxes.last().text, last);
         QVERIFY(!frmRangeTest::instance());

@@ -190,10 +190,8 @@ private slots:
         WhenReceived gone(*w->encoder, Block, [this] { w->encoder->hangUp(); });
         w->send("100", "Hi");
         QVERIFY(gone.fired());
-        QStringList titles;
-        for (const BoxRecord& b : w->box.script.boxes)
-            titles << b.title;
-        QCOMPARE(titles, (QStringList{"Quillmar Paging Encoder Setup", "Communication Error"}));
+        QCOMPARE(boxTitles(w->box.script),
+                 (QStringList{"Quillmar Paging Encoder Setup", "Communication Error"}));
         QVERIFY(!shared().LoggedIn);
         QVERIFY(!w->main->link().MSComm1.PortOpen());
         QTRY_VERIFY(!console);

@@ -48,6 +48,13 @@ QStringList boxTexts(const DialogScript& script) {
     return texts;
 }
 
+QStringList boxTitles(const DialogScript& script) {
+    QStringList titles;
+    for (const BoxRecord& b : script.boxes)
+        titles << b.title;
+    return titles;
+}
+
 void writeFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     QVERIFY2(f.open(QIODevice::WriteOnly), qPrintable(path));

@@ -27,6 +27,8 @@ private:
 
 // The texts of the boxes recorded so far, in order.
 QStringList boxTexts(const DialogScript& script);
+// The titles of the boxes recorded so far, in order.
+QStringList boxTitles(const DialogScript& script);
 
 // Writes bytes to a file; fails the test when it cannot.
 void writeFile(const QString& path, const QByteArray& bytes);
