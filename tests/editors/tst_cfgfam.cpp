@@ -105,8 +105,6 @@ private slots:
     void upOnActiveSwitchesTwice();
     void okErasesIncompleteFamilies();
     void checkAdjustsThroughTheWindow();
-    void okThenSaveAsWritesTheAdjustedFamilies();
-    void cancelledCheckThenSaveWritesNothing();
     void closingQuestion_data();
     void closingQuestion();
     void closingDuringTheCheck_data();
@@ -386,9 +384,16 @@ void TestCfgFam::okErasesIncompleteFamilies() {
     QTRY_VERIFY(!w); // nothing was changed, so no check ran and the window closed
 }
 
+// Opened from the toolbar, which stops the main window's timer; Save As afterwards writes the
+// adjusted families.
 void TestCfgFam::checkAdjustsThroughTheWindow() {
+    frmTerminal* main = frmTerminal::load();
     overlapping();
-    frmCfgFam* w = openWith(Unset);
+    main->link().Timer1.start();
+    main->Toolbar1_ButtonClick("sequence");
+    frmCfgFam* w = frmCfgFam::loaded();
+    QVERIFY(w);
+    QVERIFY(!main->link().Timer1.isActive());
     shared().FamiliesChanged = true;
     w->cmdOK->click();
     QCOMPARE(boxTexts(box->script), QStringList{"One or More Fields Were Adjusted\r"
@@ -412,44 +417,11 @@ void TestCfgFam::checkAdjustsThroughTheWindow() {
     w->cmdOK->click();
     QTRY_VERIFY(!gone);
     QCOMPARE(box->script.boxes.size(), 1);
-}
-
-void TestCfgFam::okThenSaveAsWritesTheAdjustedFamilies() {
-    frmTerminal* main = frmTerminal::load();
-    overlapping();
-    main->link().Timer1.start();
-    main->Toolbar1_ButtonClick("sequence");
-    frmCfgFam* w = frmCfgFam::loaded();
-    QVERIFY(w);
-    QVERIFY(!main->link().Timer1.isActive());
-    shared().FamiliesChanged = true;
-    w->cmdOK->click();
     box->script.files = {box->path("ADJ.PG7")};
     main->mnuSaveAs_Click();
     const QList<QByteArray> written = readFile(box->path("ADJ.PG7")).split('\n');
     QCOMPARE(written[0], QByteArray("Fam1,1,0001000,5,A,3,010,100,00,00\r"));
     QCOMPARE(written[1], QByteArray("Fam2,1,0002000,5,A,3,020,110,00,00\r"));
-}
-
-void TestCfgFam::cancelledCheckThenSaveWritesNothing() {
-    frmTerminal* main = frmTerminal::load();
-    box->script.files = {box->path("SAVED.PG7")};
-    shared().DatabaseChecked = true;
-    main->mnuSaveAs_Click();
-    const QByteArray saved = readFile(box->path("SAVED.PG7"));
-    QVERIFY(!saved.isEmpty());
-
-    overlapping();
-    QPointer<frmCfgFam> w = frmCfgFam::open();
-    shared().FamiliesChanged = true;
-    QTimer::singleShot(0, [] { frmCancelSend::instance()->Command1->click(); });
-    w->cmdOK->click();
-    QVERIFY(!shared().DatabaseChecked);
-    QCOMPARE(shared().Db.Families[1][Fam::StartID], QByteArray("105"));
-    QCOMPARE(box->script.boxes.size(), 0);
-    QTRY_VERIFY(!w);
-    main->mnuSave_Click();
-    QCOMPARE(readFile(box->path("SAVED.PG7")), saved);
 }
 
 void TestCfgFam::closingQuestion_data() {
@@ -481,19 +453,35 @@ void TestCfgFam::closingQuestion() {
     QTRY_VERIFY(!w);
 }
 
+// The check stopped by Cancel, by closing the window or by leaving the program: nothing is
+// adjusted and the window goes; after a Cancel, Save writes nothing.
 void TestCfgFam::closingDuringTheCheck_data() {
-    closingQuestion_data();
+    QTest::addColumn<QString>("stop");
+    QTest::newRow("Cancel") << "Cancel";
+    QTest::newRow("the window closed") << "close";
+    QTest::newRow("the program left") << "exit";
 }
 
 void TestCfgFam::closingDuringTheCheck() {
-    QFETCH(bool, exit);
+    QFETCH(QString, stop);
     frmTerminal* main = frmTerminal::load();
+    const QString path = box->path("SAVED.PG7");
+    QByteArray saved;
+    if (stop == "Cancel") {
+        box->script.files = {path};
+        shared().DatabaseChecked = true;
+        main->mnuSaveAs_Click();
+        saved = readFile(path);
+        QVERIFY(!saved.isEmpty());
+    }
     overlapping();
     QPointer<frmCfgFam> w = frmCfgFam::open();
     shared().FamiliesChanged = true;
     box->script.answers = {Answer::Yes};
     QTimer::singleShot(0, [&] {
-        if (exit)
+        if (stop == "Cancel")
+            frmCancelSend::instance()->Command1->click();
+        else if (stop == "exit")
             main->close();
         else
             w->close();
@@ -504,6 +492,11 @@ void TestCfgFam::closingDuringTheCheck() {
     QVERIFY(!frmCancelSend::isLoaded());
     QVERIFY(!isBusy());
     QTRY_VERIFY(!w);
+    if (stop == "Cancel") {
+        QCOMPARE(box->script.boxes.size(), 0);
+        main->mnuSave_Click();
+        QCOMPARE(readFile(path), saved);
+    }
 }
 
 QTEST_MAIN(TestCfgFam)
