@@ -332,9 +332,6 @@ private slots:
         QTest::newRow("uncovered ID reset")
             << fam << QByteArray("id=5 act=1 p=109,110,0100 def=YES") << true << QList<Answer>{}
             << QByteArray("p=109,0000,0100") << "4=109/ivory 5=/cyan 6=100/ivory" << adjusted << true << true;
-        QTest::newRow("not a number is reset")
-            << fam << QByteArray("id=5 act=1 p=abc,105 def=YES") << true << QList<Answer>{}
-            << QByteArray("p=0000,105") << "4=/cyan" << adjusted << true << true;
         QTest::newRow("families covering nothing")
             << QByteArrayList{"100/010/off", "100/010/undefined", "100/000", "1x/010", "100/ab"}
             << QByteArray("id=5 act=1 p=105,0000 def=YES") << true << QList<Answer>{}
