@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QTemporaryDir>
+#include <QTest>
 #include <memory>
 
 namespace qpes::test {
@@ -29,6 +30,11 @@ private:
 QStringList boxTexts(const DialogScript& script);
 // The titles of the boxes recorded so far, in order.
 QStringList boxTitles(const DialogScript& script);
+
+// Adds a row to the test's data table; a text value may be given as a literal.
+template <typename... T> void row(const char* name, const T&... values) {
+    (QTest::newRow(name) << ... << values);
+}
 
 // Writes bytes to a file; fails the test when it cannot.
 void writeFile(const QString& path, const QByteArray& bytes);
