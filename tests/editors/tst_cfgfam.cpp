@@ -116,22 +116,20 @@ void TestCfgFam::load_data() {
     QTest::addColumn<QByteArray>("after");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<QColor>("qtyColour");
-    QTest::newRow("active") << QByteArray("1|0000032|2|N|0|012|0100|05|12|YES")
-                            << QByteArray("1|0000032|2|N|0|012|0100|05|12|YES")
-                            << "ON|12|0100|0111|0000032|0000043|Numeric|1|2400|5|12" << C::Ivory;
-    QTest::newRow("off and defined") << QByteArray("0|0001000|1|A|3|005|7|00|00|YES")
-                                     << QByteArray("0|0001000|1|A|3|005|7|00|00|YES")
-                                     << "OFF|5|7|11|0001000|0001004|Alpha|4|1200|None|None" << C::LightGrey;
-    QTest::newRow("never set up") << QByteArray("|0000000|5|A|3|000|0000|00|00|")
-                                  << QByteArray("|0000000|5|A|3|000|0000|00|00|") << "OFF||||||||||"
-                                  << C::DarkGrey;
-    QTest::newRow("start ID longer than typing allows")
-        << QByteArray("1|0001000|5|A|3|010|12345|00|00|YES")
-        << QByteArray("1|0001000|5|A|3|010|12345|00|00|YES")
-        << "ON|10|12345|12354|0001000|0001009|Alpha|4|512|None|None" << C::Ivory;
-    QTest::newRow("capcode no number")
-        << QByteArray("1|12A|5|A|3|010|0100|00|00|YES") << QByteArray("1|0000008|5|A|3|010|0100|00|00|YES")
-        << "ON|10|0100|0109|0000008|0000017|Alpha|4|512|None|None" << C::Ivory;
+    row("active", QByteArray("1|0000032|2|N|0|012|0100|05|12|YES"),
+        QByteArray("1|0000032|2|N|0|012|0100|05|12|YES"),
+        "ON|12|0100|0111|0000032|0000043|Numeric|1|2400|5|12", C::Ivory);
+    row("off and defined", QByteArray("0|0001000|1|A|3|005|7|00|00|YES"),
+        QByteArray("0|0001000|1|A|3|005|7|00|00|YES"), "OFF|5|7|11|0001000|0001004|Alpha|4|1200|None|None",
+        C::LightGrey);
+    row("never set up", QByteArray("|0000000|5|A|3|000|0000|00|00|"),
+        QByteArray("|0000000|5|A|3|000|0000|00|00|"), "OFF||||||||||", C::DarkGrey);
+    row("start ID longer than typing allows", QByteArray("1|0001000|5|A|3|010|12345|00|00|YES"),
+        QByteArray("1|0001000|5|A|3|010|12345|00|00|YES"),
+        "ON|10|12345|12354|0001000|0001009|Alpha|4|512|None|None", C::Ivory);
+    row("capcode no number", QByteArray("1|12A|5|A|3|010|0100|00|00|YES"),
+        QByteArray("1|0000008|5|A|3|010|0100|00|00|YES"),
+        "ON|10|0100|0109|0000008|0000017|Alpha|4|512|None|None", C::Ivory);
 }
 
 void TestCfgFam::load() {
@@ -168,53 +166,39 @@ void TestCfgFam::typing_data() {
     QTest::addColumn<QString>("box");
     QTest::addColumn<bool>("notice");
     const int qty = FamCol::PagerQty, id = FamCol::StartID, cap = FamCol::StartCap;
-    QTest::newRow("a new family") << Unset << qty << "5" << QByteArray("1|0000000|5|A|3|005|0000|00|00|")
-                                  << "ON|5|||||Alpha|4|512|None|None" << C::Ivory << QString() << true;
-    QTest::newRow("start ID 8999") << Active << id << "8999"
-                                   << QByteArray("1|0001000|5|A|3|010|8999|00|00|YES")
-                                   << "ON|10|8999|9008|0001000|0001009|Alpha|4|512|None|None" << C::Ivory
-                                   << QString() << true;
-    QTest::newRow("start ID 9000") << Active << id << "9000" << Active
-                                   << "ON|10|9000||0001000|0001009|Alpha|4|512|None|None" << C::Missing
-                                   << QString() << true;
-    QTest::newRow("start ID emptied")
-        << Active << id << "" << QByteArray("1|0001000|5|A|3|010|0000|00|00|YES")
-        << "ON|10|||0001000|0001009|Alpha|4|512|None|None" << C::Missing << QString() << true;
-    QTest::newRow("quantity 12") << Active << qty << "12" << QByteArray("1|0001000|5|A|3|012|0100|00|00|YES")
-                                 << "ON|12|0100|0111|0001000|0001011|Alpha|4|512|None|None" << C::Ivory
-                                 << QString() << true;
-    QTest::newRow("quantity 0") << Active << qty << "0" << Active
-                                << "ON||0100||0001000||Alpha|4|512|None|None" << C::Missing << QString()
-                                << true;
-    QTest::newRow("quantity blank 5")
-        << Active << qty << " 5" << Active << "ON| 5|0100||0001000||Alpha|4|512|None|None" << C::Missing
-        << QString() << true;
-    QTest::newRow("quantity +5") << Active << qty << "+5" << Active
-                                 << "ON|+5|0100||0001000||Alpha|4|512|None|None" << C::Missing << QString()
-                                 << true;
-    QTest::newRow("capcode 32") << Active << cap << "32" << QByteArray("1|0000032|5|A|3|010|0100|00|00|YES")
-                                << "ON|10|0100|0109|0000032|0000041|Alpha|4|512|None|None" << C::Ivory
-                                << QString() << true;
-    QTest::newRow("capcode 7") << Active << cap << "7" << QByteArray("1|0000007|5|A|3|010|0100|00|00|YES")
-                               << "ON|10|0100|0109|0000007|0000016|Alpha|4|512|None|None" << C::Missing
-                               << QString() << true;
-    QTest::newRow("capcode 12A") << Active << cap << "12A" << Active
-                                 << "ON|10|0100|0109|12A||Alpha|4|512|None|None" << C::Missing << QString()
-                                 << true;
-    QTest::newRow("comma in the quantity")
-        << Active << qty << "1,2" << Active << "ON|10|0100|0109|0001000|0001009|Alpha|4|512|None|None"
-        << C::Ivory << "Entry Should be Numeric Value Between 1 and 999" << false;
-    QTest::newRow("comma in the start ID")
-        << Active << id << "1,2" << Active << "ON|10|0100|0109|0001000|0001009|Alpha|4|512|None|None"
-        << C::Ivory << "Entry Should be Numeric Value Between 1 and 8999" << false;
-    QTest::newRow("comma in a new family's capcode")
-        << Unset << cap << "1,2" << QByteArray("1|0000000|5|A|3|001|0000|00|00|")
-        << "ON|1|||||Alpha|4|512|None|None" << C::Ivory << "Entry Should be Numeric Value Greater Than 7"
-        << true;
-    QTest::newRow("a switched-off family revived")
-        << QByteArray("0|0001000|1|N|0|010|0100|03||YES") << qty << "20"
-        << QByteArray("1|0001000|1|N|0|020|0100|03|00|YES")
-        << "ON|20|0100|0119|0001000|0001019|Numeric|1|1200|3|None" << C::Ivory << QString() << true;
+    row("a new family", Unset, qty, "5", QByteArray("1|0000000|5|A|3|005|0000|00|00|"),
+        "ON|5|||||Alpha|4|512|None|None", C::Ivory, QString(), true);
+    row("start ID 8999", Active, id, "8999", QByteArray("1|0001000|5|A|3|010|8999|00|00|YES"),
+        "ON|10|8999|9008|0001000|0001009|Alpha|4|512|None|None", C::Ivory, QString(), true);
+    row("start ID 9000", Active, id, "9000", Active, "ON|10|9000||0001000|0001009|Alpha|4|512|None|None",
+        C::Missing, QString(), true);
+    row("start ID emptied", Active, id, "", QByteArray("1|0001000|5|A|3|010|0000|00|00|YES"),
+        "ON|10|||0001000|0001009|Alpha|4|512|None|None", C::Missing, QString(), true);
+    row("quantity 12", Active, qty, "12", QByteArray("1|0001000|5|A|3|012|0100|00|00|YES"),
+        "ON|12|0100|0111|0001000|0001011|Alpha|4|512|None|None", C::Ivory, QString(), true);
+    row("quantity 0", Active, qty, "0", Active, "ON||0100||0001000||Alpha|4|512|None|None", C::Missing,
+        QString(), true);
+    row("quantity blank 5", Active, qty, " 5", Active, "ON| 5|0100||0001000||Alpha|4|512|None|None",
+        C::Missing, QString(), true);
+    row("quantity +5", Active, qty, "+5", Active, "ON|+5|0100||0001000||Alpha|4|512|None|None", C::Missing,
+        QString(), true);
+    row("capcode 32", Active, cap, "32", QByteArray("1|0000032|5|A|3|010|0100|00|00|YES"),
+        "ON|10|0100|0109|0000032|0000041|Alpha|4|512|None|None", C::Ivory, QString(), true);
+    row("capcode 7", Active, cap, "7", QByteArray("1|0000007|5|A|3|010|0100|00|00|YES"),
+        "ON|10|0100|0109|0000007|0000016|Alpha|4|512|None|None", C::Missing, QString(), true);
+    row("capcode 12A", Active, cap, "12A", Active, "ON|10|0100|0109|12A||Alpha|4|512|None|None", C::Missing,
+        QString(), true);
+    row("comma in the quantity", Active, qty, "1,2", Active,
+        "ON|10|0100|0109|0001000|0001009|Alpha|4|512|None|None", C::Ivory,
+        "Entry Should be Numeric Value Between 1 and 999", false);
+    row("comma in the start ID", Active, id, "1,2", Active,
+        "ON|10|0100|0109|0001000|0001009|Alpha|4|512|None|None", C::Ivory,
+        "Entry Should be Numeric Value Between 1 and 8999", false);
+    row("comma in a new family's capcode", Unset, cap, "1,2", QByteArray("1|0000000|5|A|3|001|0000|00|00|"),
+        "ON|1|||||Alpha|4|512|None|None", C::Ivory, "Entry Should be Numeric Value Greater Than 7", true);
+    row("a switched-off family revived", QByteArray("0|0001000|1|N|0|010|0100|03||YES"), qty, "20",
+        QByteArray("1|0001000|1|N|0|020|0100|03|00|YES"),
+        "ON|20|0100|0119|0001000|0001019|Numeric|1|1200|3|None", C::Ivory, QString(), true);
 }
 
 void TestCfgFam::typing() {
@@ -252,37 +236,31 @@ void TestCfgFam::choosing_data() {
     QTest::addColumn<bool>("notice");
     const int yes = int(Answer::Yes), no = int(Answer::No);
     const QString line2 = "\rAre You Sure You Want to Change This Function Code Value?";
-    QTest::newRow("rate of a new family")
-        << NeverOn << int(FamCol::Rate) << "1200" << yes << QByteArray("1|0000000|1|A|3|001|0000|00|00|")
-        << "ON|1||||||4|1200|None|None" << QString() << true;
-    QTest::newRow("numeric resets the code")
-        << Active << int(FamCol::PgrType) << "Numeric" << yes
-        << QByteArray("1|0001000|5|N|0|010|0100|00|00|YES")
-        << "ON|10|0100|0109|0001000|0001009|Numeric|1|512|None|None" << QString() << true;
-    QTest::newRow("code 3 for Alpha, Yes")
-        << Active << int(FamCol::Func) << "3" << yes << QByteArray("1|0001000|5|A|2|010|0100|00|00|YES")
-        << "ON|10|0100|0109|0001000|0001009|Alpha|3|512|None|None"
-        << "The Normal Function Code Value for Alpha Pagers is 4" + line2 << true;
-    QTest::newRow("code 3 for Alpha, No")
-        << Active << int(FamCol::Func) << "3" << no << Active
-        << "ON|10|0100|0109|0001000|0001009|Alpha|4|512|None|None"
-        << "The Normal Function Code Value for Alpha Pagers is 4" + line2 << false;
-    QTest::newRow("code 1 for Alpha, Yes")
-        << Active << int(FamCol::Func) << "1" << yes << QByteArray("1|0001000|5|A|0|010|0100|00|00|YES")
-        << "ON|10|0100|0109|0001000|0001009|Alpha|1|512|None|None"
-        << "The Normal Function Code Value for Alphanumeric Pagers is 4" + line2 << true;
-    QTest::newRow("No after the combo made the record")
-        << QByteArray("|0000000|5|A||000|0000|00|00|") << int(FamCol::Func) << QString() << no
-        << QByteArray("1|0000000|5|A|3|001|0000|00|00|") << "ON|1||||||4||None|None"
-        << "The Normal Function Code Value for Alphanumeric Pagers is 4" + line2 << true;
-    QTest::newRow("Alpha chosen again resets the code")
-        << QByteArray("1|0001000|5|A|1|010|0100|00|00|YES") << int(FamCol::PgrType) << "Alpha" << yes
-        << QByteArray("1|0001000|5|A|3|010|0100|00|00|YES")
-        << "ON|10|0100|0109|0001000|0001009|Alpha|4|512|None|None" << QString() << true;
-    QTest::newRow("prefix message") << Active << int(FamCol::Prefix) << "3" << yes
-                                    << QByteArray("1|0001000|5|A|3|010|0100|3|00|YES")
-                                    << "ON|10|0100|0109|0001000|0001009|Alpha|4|512|3|None" << QString()
-                                    << true;
+    row("rate of a new family", NeverOn, int(FamCol::Rate), "1200", yes,
+        QByteArray("1|0000000|1|A|3|001|0000|00|00|"), "ON|1||||||4|1200|None|None", QString(), true);
+    row("numeric resets the code", Active, int(FamCol::PgrType), "Numeric", yes,
+        QByteArray("1|0001000|5|N|0|010|0100|00|00|YES"),
+        "ON|10|0100|0109|0001000|0001009|Numeric|1|512|None|None", QString(), true);
+    row("code 3 for Alpha, Yes", Active, int(FamCol::Func), "3", yes,
+        QByteArray("1|0001000|5|A|2|010|0100|00|00|YES"),
+        "ON|10|0100|0109|0001000|0001009|Alpha|3|512|None|None",
+        "The Normal Function Code Value for Alpha Pagers is 4" + line2, true);
+    row("code 3 for Alpha, No", Active, int(FamCol::Func), "3", no, Active,
+        "ON|10|0100|0109|0001000|0001009|Alpha|4|512|None|None",
+        "The Normal Function Code Value for Alpha Pagers is 4" + line2, false);
+    row("code 1 for Alpha, Yes", Active, int(FamCol::Func), "1", yes,
+        QByteArray("1|0001000|5|A|0|010|0100|00|00|YES"),
+        "ON|10|0100|0109|0001000|0001009|Alpha|1|512|None|None",
+        "The Normal Function Code Value for Alphanumeric Pagers is 4" + line2, true);
+    row("No after the combo made the record", QByteArray("|0000000|5|A||000|0000|00|00|"), int(FamCol::Func),
+        QString(), no, QByteArray("1|0000000|5|A|3|001|0000|00|00|"), "ON|1||||||4||None|None",
+        "The Normal Function Code Value for Alphanumeric Pagers is 4" + line2, true);
+    row("Alpha chosen again resets the code", QByteArray("1|0001000|5|A|1|010|0100|00|00|YES"),
+        int(FamCol::PgrType), "Alpha", yes, QByteArray("1|0001000|5|A|3|010|0100|00|00|YES"),
+        "ON|10|0100|0109|0001000|0001009|Alpha|4|512|None|None", QString(), true);
+    row("prefix message", Active, int(FamCol::Prefix), "3", yes,
+        QByteArray("1|0001000|5|A|3|010|0100|3|00|YES"), "ON|10|0100|0109|0001000|0001009|Alpha|4|512|3|None",
+        QString(), true);
 }
 
 void TestCfgFam::choosing() {
@@ -319,16 +297,16 @@ void TestCfgFam::keys_data() {
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("toRow");
     QTest::addColumn<int>("toCol");
-    QTest::newRow("Tab on the last capcode") << 50 << 5 << int(Qt::Key_Tab) << 1 << 2;
-    QTest::newRow("Shift+Tab as Tab") << 4 << 2 << int(Qt::Key_Backtab) << 4 << 3;
-    QTest::newRow("Enter on a start ID") << 4 << 3 << int(Qt::Key_Return) << 4 << 5;
-    QTest::newRow("Right after an end cell") << 4 << 4 << int(Qt::Key_Right) << 5 << 2;
-    QTest::newRow("Left on the first quantity") << 1 << 2 << int(Qt::Key_Left) << 50 << 5;
-    QTest::newRow("Left on a capcode") << 4 << 5 << int(Qt::Key_Left) << 4 << 3;
-    QTest::newRow("Up on the first row") << 1 << 7 << int(Qt::Key_Up) << 50 << 7;
-    QTest::newRow("Down on the last row") << 50 << 3 << int(Qt::Key_Down) << 1 << 3;
-    QTest::newRow("Tab on a pager type") << 4 << 7 << int(Qt::Key_Tab) << 4 << 7;
-    QTest::newRow("Left on a rate") << 4 << 9 << int(Qt::Key_Left) << 4 << 9;
+    row("Tab on the last capcode", 50, 5, int(Qt::Key_Tab), 1, 2);
+    row("Shift+Tab as Tab", 4, 2, int(Qt::Key_Backtab), 4, 3);
+    row("Enter on a start ID", 4, 3, int(Qt::Key_Return), 4, 5);
+    row("Right after an end cell", 4, 4, int(Qt::Key_Right), 5, 2);
+    row("Left on the first quantity", 1, 2, int(Qt::Key_Left), 50, 5);
+    row("Left on a capcode", 4, 5, int(Qt::Key_Left), 4, 3);
+    row("Up on the first row", 1, 7, int(Qt::Key_Up), 50, 7);
+    row("Down on the last row", 50, 3, int(Qt::Key_Down), 1, 3);
+    row("Tab on a pager type", 4, 7, int(Qt::Key_Tab), 4, 7);
+    row("Left on a rate", 4, 9, int(Qt::Key_Left), 4, 9);
 }
 
 void TestCfgFam::keys() {
@@ -426,8 +404,8 @@ void TestCfgFam::checkAdjustsThroughTheWindow() {
 
 void TestCfgFam::closingQuestion_data() {
     QTest::addColumn<bool>("exit");
-    QTest::newRow("the close box") << false;
-    QTest::newRow("the program's exit") << true;
+    row("the close box", false);
+    row("the program's exit", true);
 }
 
 void TestCfgFam::closingQuestion() {
@@ -457,9 +435,9 @@ void TestCfgFam::closingQuestion() {
 // adjusted and the window goes; after a Cancel, Save writes nothing.
 void TestCfgFam::closingDuringTheCheck_data() {
     QTest::addColumn<QString>("stop");
-    QTest::newRow("Cancel") << "Cancel";
-    QTest::newRow("the window closed") << "close";
-    QTest::newRow("the program left") << "exit";
+    row("Cancel", "Cancel");
+    row("the window closed", "close");
+    row("the program left", "exit");
 }
 
 void TestCfgFam::closingDuringTheCheck() {
