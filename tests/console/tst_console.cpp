@@ -103,21 +103,20 @@ private slots:
         QTest::addColumn<QStringList>("entries");
         QTest::addColumn<QByteArray>("written"); // messages.dat afterwards
         QTest::addColumn<int>("selected");
-        QTest::newRow("add") << QByteArray("a\r\n") << "add" << -1 << "b, \"c\""
-                             << QStringList{"a", "b, \"c\""} << QByteArray("a\r\nb, \"c\"\r\n") << -1;
-        QTest::newRow("duplicate add selects") << QByteArray("a\r\nb\r\n") << "add" << -1 << "b"
-                                               << QStringList{"a", "b"} << QByteArray("a\r\nb\r\n") << 1;
-        QTest::newRow("outside Latin-1 as in the file")
-            << QByteArray("a\r\n") << "add" << -1 << "b\u20ac" << QStringList{"a", "b?"}
-            << QByteArray("a\r\nb?\r\n") << -1;
-        QTest::newRow("replace") << QByteArray("a\r\nb\r\n") << "replace" << 0 << "z" << QStringList{"z", "b"}
-                                 << QByteArray("z\r\nb\r\n") << 0;
-        QTest::newRow("replace with its own text") << QByteArray("a\r\nb\r\n") << "replace" << 0 << "b"
-                                                   << QStringList{"a", "b"} << QByteArray("a\r\nb\r\n") << 1;
-        QTest::newRow("delete to an empty file")
-            << QByteArray("a\r\n") << "delete" << 0 << "" << QStringList{} << QByteArray("") << -1;
-        QTest::newRow("delete without selection")
-            << QByteArray("a\r\n") << "delete" << -1 << "" << QStringList{"a"} << QByteArray("a\r\n") << -1;
+        row("add", QByteArray("a\r\n"), "add", -1, "b, \"c\"", QStringList{"a", "b, \"c\""},
+            QByteArray("a\r\nb, \"c\"\r\n"), -1);
+        row("duplicate add selects", QByteArray("a\r\nb\r\n"), "add", -1, "b", QStringList{"a", "b"},
+            QByteArray("a\r\nb\r\n"), 1);
+        row("outside Latin-1 as in the file", QByteArray("a\r\n"), "add", -1, "b\u20ac",
+            QStringList{"a", "b?"}, QByteArray("a\r\nb?\r\n"), -1);
+        row("replace", QByteArray("a\r\nb\r\n"), "replace", 0, "z", QStringList{"z", "b"},
+            QByteArray("z\r\nb\r\n"), 0);
+        row("replace with its own text", QByteArray("a\r\nb\r\n"), "replace", 0, "b", QStringList{"a", "b"},
+            QByteArray("a\r\nb\r\n"), 1);
+        row("delete to an empty file", QByteArray("a\r\n"), "delete", 0, "", QStringList{}, QByteArray(""),
+            -1);
+        row("delete without selection", QByteArray("a\r\n"), "delete", -1, "", QStringList{"a"},
+            QByteArray("a\r\n"), -1);
     }
     void archiveCommands() {
         QFETCH(QByteArray, file);
@@ -198,14 +197,10 @@ private slots:
         QTest::addColumn<QString>("opened");
         QTest::addColumn<int>("answer"); // to "Replace existing file"
         QTest::addColumn<bool>("kept");
-        QTest::newRow("new file") << QByteArray() << "a.log"
-                                  << "a.log" << -1 << false;
-        QTest::newRow("LOG added") << QByteArray() << "a"
-                                   << "a.LOG" << -1 << false;
-        QTest::newRow("No appends") << QByteArray("old\r\n") << "a.log"
-                                    << "a.log" << int(Answer::No) << true;
-        QTest::newRow("Yes replaces") << QByteArray("old\r\n") << "a.log"
-                                      << "a.log" << int(Answer::Yes) << false;
+        row("new file", QByteArray(), "a.log", "a.log", -1, false);
+        row("LOG added", QByteArray(), "a", "a.LOG", -1, false);
+        row("No appends", QByteArray("old\r\n"), "a.log", "a.log", int(Answer::No), true);
+        row("Yes replaces", QByteArray("old\r\n"), "a.log", "a.log", int(Answer::Yes), false);
     }
     void logFile() {
         QFETCH(QByteArray, before);
@@ -271,8 +266,8 @@ private slots:
 
     void unload_data() {
         QTest::addColumn<bool>("portOpen");
-        QTest::newRow("port open") << true;
-        QTest::newRow("port closed") << false;
+        row("port open", true);
+        row("port closed", false);
     }
     void unload() {
         QFETCH(bool, portOpen);
@@ -301,12 +296,9 @@ private slots:
     void mainWindowCommands_data() {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("window");
-        QTest::newRow("Send Messages") << "mnuSendMsg"
-                                       << "frmMessageTest";
-        QTest::newRow("Test Encoder") << "test"
-                                      << "frmMessageTest";
-        QTest::newRow("Transmitter Tuning") << "mnuTXTune"
-                                            << "frmTXTune";
+        row("Send Messages", "mnuSendMsg", "frmMessageTest");
+        row("Test Encoder", "test", "frmMessageTest");
+        row("Transmitter Tuning", "mnuTXTune", "frmTXTune");
     }
     void mainWindowCommands() {
         QFETCH(QString, command);
@@ -363,9 +355,9 @@ private slots:
     void tuning_data() {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QByteArray>("sent");
-        QTest::newRow("512") << "cmd512" << QByteArray("TEST512\r");
-        QTest::newRow("1200") << "cmd1200" << QByteArray("TEST1200\r");
-        QTest::newRow("2400 twice") << "cmd2400" << QByteArray("TEST2400\rTEST2400\r");
+        row("512", "cmd512", QByteArray("TEST512\r"));
+        row("1200", "cmd1200", QByteArray("TEST1200\r"));
+        row("2400 twice", "cmd2400", QByteArray("TEST2400\rTEST2400\r"));
     }
     void tuning() {
         QFETCH(QString, button);
