@@ -127,9 +127,9 @@ private slots:
         QTest::addColumn<bool>("stopAtTheBox");
         QTest::addColumn<QByteArray>("sent");
         QTest::addColumn<QStringList>("log");
-        QTest::newRow("tries again") << false << "\r\x1bPG1\r\r\x1bPG1\r" + page("Test 1")
-                                     << QStringList(LoginLines.mid(0, 3)) + LoginLines + pageLines("Test 1");
-        QTest::newRow("test stopped") << true << QByteArray("\r\x1bPG1\r") << LoginLines.mid(0, 3);
+        row("tries again", false, "\r\x1bPG1\r\r\x1bPG1\r" + page("Test 1"),
+            QStringList(LoginLines.mid(0, 3)) + LoginLines + pageLines("Test 1"));
+        row("test stopped", true, QByteArray("\r\x1bPG1\r"), LoginLines.mid(0, 3));
     }
     void terminalIdError() {
         QFETCH(bool, stopAtTheBox);
@@ -206,10 +206,10 @@ private slots:
         QTest::addColumn<bool>("idAsCap");
         QTest::addColumn<QStringList>("titles");
         QTest::addColumn<QString>("last");
-        QTest::newRow("ID not in the database") << "110" << false << QStringList{"Invalid ID", "Invalid ID"}
-                                                << "Pager ID value not in current database";
-        QTest::newRow("capcode") << "8" << true << QStringList{"Invalid Capcode"} << QString();
-        QTest::newRow("failed conversion") << "B" << false << QStringList{"Invalid ID"} << "earlier";
+        row("ID not in the database", "110", false, QStringList{"Invalid ID", "Invalid ID"},
+            "Pager ID value not in current database");
+        row("capcode", "8", true, QStringList{"Invalid Capcode"}, QString());
+        row("failed conversion", "B", false, QStringList{"Invalid ID"}, "earlier");
     }
     void refusedStart() {
         QFETCH(QString, pin);
@@ -234,14 +234,10 @@ private slots:
         QTest::addColumn<QString>("base");
         QTest::addColumn<QString>("afterPaste");
         const QString long30 = QString(30, 'm');
-        QTest::newRow("empty") << ""
-                               << "Test"
-                               << "Testx  y";
-        QTest::newRow("short") << "Hello"
-                               << "Hello"
-                               << "Hellox  y";
-        QTest::newRow("stops at 25") << QString(22, 'm') << QString(22, 'm') << QString(22, 'm') + "x  ";
-        QTest::newRow("longer message kept whole") << long30 << long30 << long30;
+        row("empty", "", "Test", "Testx  y");
+        row("short", "Hello", "Hello", "Hellox  y");
+        row("stops at 25", QString(22, 'm'), QString(22, 'm'), QString(22, 'm') + "x  ");
+        row("longer message kept whole", long30, long30, long30);
     }
     void baseMessage() {
         QFETCH(QString, message);
@@ -265,9 +261,9 @@ private slots:
     // restores "&Send".
     void cycleTimeAndCancel_data() {
         QTest::addColumn<QString>("leave");
-        QTest::newRow("Cancel") << "Cancel";
-        QTest::newRow("close box") << "close box";
-        QTest::newRow("Esc") << "Esc";
+        row("Cancel", "Cancel");
+        row("close box", "close box");
+        row("Esc", "Esc");
     }
     void cycleTimeAndCancel() {
         QFETCH(QString, leave);
