@@ -3,10 +3,10 @@
 // dialog service and freshly started shared state. Its end takes down the windows the test left.
 
 #include "platform/Dialogs.h"
+#include "support/DataRow.h"
 
 #include <QString>
 #include <QTemporaryDir>
-#include <QTest>
 #include <memory>
 
 namespace qpes::test {
@@ -30,11 +30,6 @@ private:
 QStringList boxTexts(const DialogScript& script);
 // The titles of the boxes recorded so far, in order.
 QStringList boxTitles(const DialogScript& script);
-
-// Adds a row to the test's data table; a text value may be given as a literal.
-template <typename... T> void row(const char* name, const T&... values) {
-    (QTest::newRow(name) << ... << values);
-}
 
 // Writes bytes to a file; fails the test when it cannot.
 void writeFile(const QString& path, const QByteArray& bytes);
