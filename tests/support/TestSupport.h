@@ -9,6 +9,10 @@
 #include <QTemporaryDir>
 #include <memory>
 
+namespace qpes {
+class EditorGrid;
+}
+
 namespace qpes::test {
 
 class Sandbox {
@@ -30,6 +34,9 @@ private:
 QStringList boxTexts(const DialogScript& script);
 // The titles of the boxes recorded so far, in order.
 QStringList boxTitles(const DialogScript& script);
+
+// A mouse click on a grid cell, scrolled into view first, as the user clicks it.
+void clickCell(EditorGrid* grid, int r, int c);
 
 // Writes bytes to a file; fails the test when it cannot.
 void writeFile(const QString& path, const QByteArray& bytes);
