@@ -53,12 +53,6 @@ QString cells(EditorGrid* g, int r) {
     return t.join(QLatin1Char('|'));
 }
 
-void click(frmCfgFam* w, int r, int c) {
-    EditorGrid* g = w->fgFamilies;
-    g->scrollToCell(r, c);
-    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->cellRect(r, c).center());
-}
-
 QWidget* visibleEditor(frmCfgFam* w) {
     for (QWidget* e : {static_cast<QWidget*>(w->txtFam), static_cast<QWidget*>(w->cmbPgrType),
                        static_cast<QWidget*>(w->cmbFunc), static_cast<QWidget*>(w->cmbRate),
@@ -147,7 +141,7 @@ void TestCfgFam::load() {
     QCOMPARE(frmCfgFam::open(), w); // the toolbar only brings a loaded window forward
 
     // The editor shows a stored text whole, and typing cannot make it longer.
-    click(w, 3, FamCol::StartID);
+    clickCell(w->fgFamilies, 3, FamCol::StartID);
     const QString stored = w->fgFamilies->text(3, FamCol::StartID);
     QCOMPARE(w->txtFam->text(), stored);
     if (stored.size() >= 4) {
@@ -211,7 +205,7 @@ void TestCfgFam::typing() {
     QFETCH(QString, box);
     QFETCH(bool, notice);
     frmCfgFam* w = openWith(before);
-    click(w, 3, column);
+    clickCell(w->fgFamilies, 3, column);
     QVERIFY(w->txtFam->isVisible());
     w->txtFam->setText(typed);
     QCOMPARE(line(shared().Db.Families[2]), after);
@@ -275,7 +269,7 @@ void TestCfgFam::choosing() {
     shared().Db.Messages[2] = QByteArray(100, 'm');
     frmCfgFam* w = openWith(before);
     this->box->script.answers = {Answer(answer)};
-    click(w, 3, column); // an empty cell takes the first item at once
+    clickCell(w->fgFamilies, 3, column); // an empty cell takes the first item at once
     auto* combo = qobject_cast<QComboBox*>(visibleEditor(w));
     QVERIFY(combo);
     if (!item.isEmpty()) { // the user's choice, also of the item already shown
@@ -318,7 +312,7 @@ void TestCfgFam::keys() {
     for (int i = 0; i < FamilyCount; ++i)
         shared().Db.Families[i] = family(Active);
     frmCfgFam* w = openWith(Active);
-    click(w, row, col);
+    clickCell(w->fgFamilies, row, col);
     QWidget* target = visibleEditor(w) ? visibleEditor(w) : w->fgFamilies;
     const QString before = target == w->txtFam ? w->txtFam->text() : QString();
     QTest::keyClick(target, Qt::Key(key));
