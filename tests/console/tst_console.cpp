@@ -292,50 +292,45 @@ private slots:
         w->console = nullptr;
     }
 
-    // Send Messages and Test Encoder open the console modally; Transmitter Tuning its dialog.
+    // Send Messages and Test Encoder open the console modally, Transmitter Tuning its dialog;
+    // leaving the program while the console is up takes it down with the main window.
     void mainWindowCommands_data() {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("window");
-        row("Send Messages", "mnuSendMsg", "frmMessageTest");
-        row("Test Encoder", "test", "frmMessageTest");
-        row("Transmitter Tuning", "mnuTXTune", "frmTXTune");
+        QTest::addColumn<bool>("leave");
+        row("Send Messages", "mnuSendMsg", "frmMessageTest", false);
+        row("Test Encoder", "test", "frmMessageTest", false);
+        row("Transmitter Tuning", "mnuTXTune", "frmTXTune", false);
+        row("leaving with the console up", "mnuSendMsg", "frmMessageTest", true);
     }
     void mainWindowCommands() {
         QFETCH(QString, command);
         QFETCH(QString, window);
-        frmMessageTest::unload();
-        w->console = nullptr;
-        QString shown;
-        QTimer::singleShot(50, [&] {
-            QWidget* modal = QApplication::activeModalWidget();
-            shown = modal ? modal->objectName() : QString();
-            if (modal)
-                modal->close();
-        });
-        if (command == "test")
-            w->main->Toolbar1_ButtonClick("test");
-        else if (command == "mnuSendMsg")
-            w->main->mnuSendMsg_Click();
-        else
-            w->main->mnuTXTune_Click();
-        QCOMPARE(shown, window);
-        QVERIFY(w->main->controlEnabled(Control::mnuTest));
-    }
-
-    // Leaving the program while the console is up takes it down with the main window.
-    void shutdownWithTheConsoleUp() {
+        QFETCH(bool, leave);
         frmMessageTest::unload();
         w->console = nullptr;
         QPointer<frmTerminal> main = w->main;
-        QPointer<QWidget> shown;
+        QPointer<QWidget> modal;
+        QString shown;
         QTimer::singleShot(50, [&] {
-            shown = QApplication::activeModalWidget();
-            main->close();
+            modal = QApplication::activeModalWidget();
+            shown = modal ? modal->objectName() : QString();
+            if (leave)
+                main->close();
+            else if (modal)
+                modal->close();
         });
-        main->mnuSendMsg_Click();
-        QVERIFY(shown);
-        QCOMPARE(shown->objectName(), QString("frmMessageTest"));
-        QTRY_VERIFY(!shown && !main);
+        if (command == "test")
+            main->Toolbar1_ButtonClick("test");
+        else if (command == "mnuSendMsg")
+            main->mnuSendMsg_Click();
+        else
+            main->mnuTXTune_Click();
+        QCOMPARE(shown, window);
+        if (leave)
+            QTRY_VERIFY(!modal && !main);
+        else
+            QVERIFY(main->controlEnabled(Control::mnuTest));
     }
 
     // A tuning command the port cannot take is reported; a device gone then has the port closed
