@@ -154,51 +154,46 @@ private slots:
         QCOMPARE(shared().LoggedIn, !stopAtTheBox);
     }
 
-    // Closing the console during the countdown ends the loop without touching the console.
-    void consoleClosedDuringTheCountdown() {
+    // The loop ends from outside: the console closed or the program left during the countdown
+    // (without touching the console), or the device gone during a page (the loss told once, the
+    // communication error, then the port closed with the closing steps); the console goes too.
+    void endedFromOutside_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QStringList>("titles");
+        row("console closed", "close", QStringList());
+        row("program left", "exit", QStringList{"Exit Quillmar Paging Encoder Setup"});
+        row("device gone during a page", "unplug",
+            QStringList{"Quillmar Paging Encoder Setup", "Communication Error"});
+    }
+    void endedFromOutside() {
+        QFETCH(QString, how);
+        QFETCH(QStringList, titles);
         w->standingLogin();
-        WhenReceived close(*w->encoder, page("Test 1"),
-                           [this] { QTimer::singleShot(1300, [] { frmMessageTest::unload(); }); });
+        if (how == "unplug")
+            w->encoder->setReplyOverride("Test 1", "");
+        QPointer<frmMessageTest> console = c();
+        QPointer<frmTerminal> main = w->main;
+        WhenReceived event(*w->encoder, page("Test 1"), [this, how, main] {
+            if (how == "unplug")
+                w->encoder->hangUp();
+            else if (how == "exit")
+                QTimer::singleShot(1300, main, &QWidget::close);
+            else
+                QTimer::singleShot(1300, [] { frmMessageTest::unload(); });
+        });
         start("30");
         const auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
                              std::chrono::steady_clock::now().time_since_epoch())
                              .count();
-        QVERIFY(qAbs(shared().RangeTestNextSend - (now + 30000)) < 1000); // the monotonic clock
-        QPointer<frmMessageTest> console = c();
-        QTRY_VERIFY_WITH_TIMEOUT(!console, 10000);
+        if (how == "close")
+            QVERIFY(qAbs(shared().RangeTestNextSend - (now + 30000)) < 1000); // the monotonic clock
+        QTRY_VERIFY_WITH_TIMEOUT(!console && (how != "exit" || !main), 10000);
         w->console = nullptr;
+        QCOMPARE(boxTitles(w->box.script), titles);
         QVERIFY(!shared().RangeTestRunning);
         QCOMPARE(w->encoder->received(), page("Test 1"));
-    }
-
-    // Leaving the program during the countdown: the loop ends and the windows go.
-    void shutdownDuringTheTest() {
-        w->standingLogin();
-        QPointer<frmMessageTest> console = c();
-        QPointer<frmTerminal> main = w->main;
-        WhenReceived leave(*w->encoder, page("Test 1"),
-                           [main] { QTimer::singleShot(1300, main, &QWidget::close); });
-        start("30");
-        QTRY_VERIFY_WITH_TIMEOUT(!console && !main, 10000);
-        QCOMPARE(w->box.script.boxes.size(), 1);
-        QCOMPARE(w->box.script.boxes[0].title, QString("Exit Quillmar Paging Encoder Setup"));
-        w->console = nullptr;
-    }
-
-    // The device gone during a page: the loss told once, the communication error, then the port
-    // closed with the closing steps, which take the console and its loop down.
-    void deviceGoneDuringAPage() {
-        w->standingLogin();
-        w->encoder->setReplyOverride("Test 1", "");
-        QPointer<frmMessageTest> console = c();
-        WhenReceived gone(*w->encoder, page("Test 1"), [this] { w->encoder->hangUp(); });
-        start("30");
-        QTRY_VERIFY_WITH_TIMEOUT(!console, 10000);
-        w->console = nullptr;
-        QCOMPARE(boxTitles(w->box.script),
-                 (QStringList{"Quillmar Paging Encoder Setup", "Communication Error"}));
-        QVERIFY(!w->main->link().MSComm1.PortOpen());
-        QVERIFY(!shared().RangeTestRunning);
+        if (main)
+            QCOMPARE(main->link().MSComm1.PortOpen(), how != "unplug");
     }
 
     void refusedStart_data() {
