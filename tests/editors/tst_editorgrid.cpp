@@ -2,7 +2,6 @@
 // handler seeing Tab and Shift+Tab, and a user scroll hiding the editors.
 
 #include "editors/EditorGrid.h"
-#include "support/TestSupport.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -10,7 +9,6 @@
 #include <QtTest>
 
 using namespace qpes;
-using namespace qpes::test;
 
 class TestEditorGrid : public QObject {
     Q_OBJECT
@@ -38,10 +36,10 @@ void TestEditorGrid::cellsAndHeaders() {
 void TestEditorGrid::keysReachTheHandler_data() {
     QTest::addColumn<int>("key");
     QTest::addColumn<bool>("onEditor");
-    row("Tab on the editor", int(Qt::Key_Tab), true);
-    row("Shift+Tab on the editor", int(Qt::Key_Backtab), true);
-    row("Tab on the grid", int(Qt::Key_Tab), false);
-    row("Down on the grid", int(Qt::Key_Down), false);
+    QTest::newRow("Tab on the editor") << int(Qt::Key_Tab) << true;
+    QTest::newRow("Shift+Tab on the editor") << int(Qt::Key_Backtab) << true;
+    QTest::newRow("Tab on the grid") << int(Qt::Key_Tab) << false;
+    QTest::newRow("Down on the grid") << int(Qt::Key_Down) << false;
 }
 
 void TestEditorGrid::keysReachTheHandler() {
