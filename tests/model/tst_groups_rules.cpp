@@ -47,10 +47,8 @@ private slots:
         QTest::addColumn<int>("cancelAt");
         QTest::addColumn<bool>("reset");
         QTest::addColumn<int>("polls");
-        row("first of the range", QByteArray("100"), QByteArray("010"), QByteArray("100"), 0, false, 31);
         row("last of the range", QByteArray("100"), QByteArray("010"), QByteArray("0109"), 0, false, 31);
         row("past the range", QByteArray("100"), QByteArray("010"), QByteArray("110"), 0, true, 80);
-        row("quantity 0", QByteArray("100"), QByteArray("000"), QByteArray("100"), 0, true, 80);
         row("start not a number", QByteArray("1e2"), QByteArray("010"), QByteArray("100"), 0, true, 80);
         row("ID not a number", QByteArray("100"), QByteArray("010"), QByteArray(" 100"), 0, true, 80);
         row("huge numbers", QByteArray("99999999999999999999"), QByteArray("99999999999999999999"),
