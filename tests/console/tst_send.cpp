@@ -55,33 +55,27 @@ private slots:
         QTest::addColumn<QString>("box");
         QTest::addColumn<bool>("loggedIn");
 
-        QTest::newRow("first Send") << false << QByteArray() << QByteArray() << QByteArray() << Login + Block
-                                    << LoginLines + QStringList{"Message: Hi", "Encoder: 211<CR><ACK><CR>"}
-                                    << QString() << true;
-        QTest::newRow("second Send") << true << QByteArray() << QByteArray() << QByteArray() << Block
-                                     << QStringList{"Message: Hi", "Encoder: 211<CR><ACK><CR>"} << QString()
-                                     << true;
-        QTest::newRow("no login reply")
-            << false << QByteArray("") << QByteArray() << QByteArray("\r") << QByteArray("\r")
-            << QStringList{"Initiating Login Session", "Error Initializing"}
-            << "Login Error|Error Logging Into Paging Encoder\rCheck Power, "
-               "Connections and/or DIP Switch\rand Try Again."
-            << false;
-        QTest::newRow("leading LF")
-            << false << QByteArray("\x1bPG1") << QByteArray("\n110 1.8\r\n") << QByteArray() << Login
-            << LoginLines.mid(0, 3) + QStringList{"Error Communicating"}
-            << "Communication Error|Error Communicating With Paging Encoder\rCheck Power, "
-               "Connections and/or DIP Switch\rand Try Again."
-            << false;
-        QTest::newRow("NAK not resent")
-            << false << QByteArray("Hi") << QByteArray("\x15\r") << QByteArray() << Login + Block
-            << LoginLines + QStringList{"Message: Hi", "Encoder: <NAK><CR>"} << QString() << true;
-        QTest::newRow("no page reply")
-            << true << QByteArray("Hi") << QByteArray() << Block << Block
-            << QStringList{"Message: Hi", "Error Communicating"}
-            << "Communication Error|Error Communicating With Paging Encoder\rCheck "
-               "Power, Connections and/or DIP Switch\rand Try Again."
-            << false;
+        row("first Send", false, QByteArray(), QByteArray(), QByteArray(), Login + Block,
+            LoginLines + QStringList{"Message: Hi", "Encoder: 211<CR><ACK><CR>"}, QString(), true);
+        row("second Send", true, QByteArray(), QByteArray(), QByteArray(), Block,
+            QStringList{"Message: Hi", "Encoder: 211<CR><ACK><CR>"}, QString(), true);
+        row("no login reply", false, QByteArray(""), QByteArray(), QByteArray("\r"), QByteArray("\r"),
+            QStringList{"Initiating Login Session", "Error Initializing"},
+            "Login Error|Error Logging Into Paging Encoder\rCheck Power, "
+            "Connections and/or DIP Switch\rand Try Again.",
+            false);
+        row("leading LF", false, QByteArray("\x1bPG1"), QByteArray("\n110 1.8\r\n"), QByteArray(), Login,
+            LoginLines.mid(0, 3) + QStringList{"Error Communicating"},
+            "Communication Error|Error Communicating With Paging Encoder\rCheck Power, "
+            "Connections and/or DIP Switch\rand Try Again.",
+            false);
+        row("NAK not resent", false, QByteArray("Hi"), QByteArray("\x15\r"), QByteArray(), Login + Block,
+            LoginLines + QStringList{"Message: Hi", "Encoder: <NAK><CR>"}, QString(), true);
+        row("no page reply", true, QByteArray("Hi"), QByteArray(), Block, Block,
+            QStringList{"Message: Hi", "Error Communicating"},
+            "Communication Error|Error Communicating With Paging Encoder\rCheck "
+            "Power, Connections and/or DIP Switch\rand Try Again.",
+            false);
     }
     void session() {
         QFETCH(bool, sentBefore);
@@ -130,12 +124,11 @@ private slots:
         QTest::addColumn<QString>("box");
         QTest::addColumn<int>("sent");
         QTest::addColumn<int>("maxLength");
-        QTest::newRow("5-character ID")
-            << "12345"
-            << "Maximum Message Length is Equal to\r249 Minus Length of ID field.\r"
-               "This Message will be Truncated to 244."
-            << 244 << 244;
-        QTest::newRow("1-character ID") << "9" << QString() << 250 << 248;
+        row("5-character ID", "12345",
+            "Maximum Message Length is Equal to\r249 Minus Length of ID field.\r"
+            "This Message will be Truncated to 244.",
+            244, 244);
+        row("1-character ID", "9", QString(), 250, 248);
     }
     void lengthRule() {
         QFETCH(QString, pin);
@@ -190,10 +183,8 @@ private slots:
         WhenReceived gone(*w->encoder, Block, [this] { w->encoder->hangUp(); });
         w->send("100", "Hi");
         QVERIFY(gone.fired());
-        QStringList titles;
-        for (const BoxRecord& b : w->box.script.boxes)
-            titles << b.title;
-        QCOMPARE(titles, (QStringList{"Quillmar Paging Encoder Setup", "Communication Error"}));
+        QCOMPARE(boxTitles(w->box.script),
+                 (QStringList{"Quillmar Paging Encoder Setup", "Communication Error"}));
         QVERIFY(!shared().LoggedIn);
         QVERIFY(!w->main->link().MSComm1.PortOpen());
         QTRY_VERIFY(!console);

@@ -22,11 +22,6 @@ using namespace qpes::test;
 
 namespace {
 
-void clickCell(EditorGrid* grid, int r, int c) {
-    grid->scrollToCell(r, c);
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(r, c).center());
-}
-
 QByteArrayList fields(const PagerGroup& g, int last = Grp::PagerID20) {
     return QByteArrayList(g.begin(), g.begin() + last + 1);
 }

@@ -2,10 +2,12 @@
 // typed number stores, the function-code question and the cell texts.
 
 #include "model/Families.h"
+#include "support/DataRow.h"
 
 #include <QtTest>
 
 using namespace qpes;
+using namespace qpes::test;
 
 namespace {
 
@@ -73,39 +75,32 @@ void TestFamilies::check_data() {
     QTest::addColumn<QStringList>("cyan");
     QTest::addColumn<bool>("adjusted");
     using L = QList<QByteArray>;
-    QTest::newRow("above the highest capcode")
-        << L{"1 YES 100 010 2097140"} << L{"1 YES 100 010 2097134"} << QStringList{"0 StartCap"} << true;
-    QTest::newRow("ending on the highest capcode")
-        << L{"1 YES 100 010 2097134"} << L{"1 YES 100 010 2097134"} << QStringList{} << false;
-    QTest::newRow("into the upper reserved block")
-        << L{"1 YES 100 010 2045050"} << L{"1 YES 100 010 2045046"} << QStringList{"0 StartCap"} << true;
-    QTest::newRow("into the lower reserved block")
-        << L{"1 YES 100 005 2007660"} << L{"1 YES 100 005 2007659"} << QStringList{"0 StartCap"} << true;
-    QTest::newRow("just above a reserved block")
-        << L{"1 YES 100 999 2045064"} << L{"1 YES 100 999 2045064"} << QStringList{} << false;
-    QTest::newRow("starting inside an earlier range")
-        << L{"1 YES 100 010 0001000", "1 YES 105 020 0002000"}
-        << L{"1 YES 100 010 0001000", "1 YES 110 020 0002000"} << QStringList{"1 StartID"} << true;
-    QTest::newRow("ending inside an earlier range")
-        << L{"1 YES 100 010 0001000", "1 YES 95 010 0002000"}
-        << L{"1 YES 100 010 0001000", "1 YES 95 5 0002000"} << QStringList{"1 PagerQty"} << true;
-    QTest::newRow("enclosing an earlier range")
-        << L{"1 YES 105 005 0001000", "1 YES 100 020 0002000"}
-        << L{"1 YES 105 005 0001000", "1 YES 100 020 0002000"} << QStringList{} << false;
-    QTest::newRow("equal starts") << L{"1 YES 100 010 0001000", "1 YES 100 010 0002000"}
-                                  << L{"1 YES 100 010 0001000", "1 YES 110 010 0002000"}
-                                  << QStringList{"1 StartID"} << true;
-    QTest::newRow("a move past the highest ID the editor takes")
-        << L{"1 YES 8990 010 0001000", "1 YES 8995 010 0002000"}
-        << L{"1 YES 8990 010 0001000", "1 YES 9000 010 0002000"} << QStringList{"1 StartID"} << true;
-    QTest::newRow("a move that needs a second sweep")
-        << L{"1 YES 120 010 0001000", "1 YES 100 010 0002000", "1 YES 105 015 0003000"}
-        << L{"1 YES 120 010 0001000", "1 YES 100 010 0002000", "1 YES 110 10 0003000"}
-        << QStringList{"2 StartID", "2 PagerQty"} << true;
-    QTest::newRow("families off or not defined are left alone")
-        << L{"1 YES 100 010 0001000", "0 YES 105 020 2097140", "1 - 100 010 2045050", "- - 100 010 0000000"}
-        << L{"1 YES 100 010 0001000", "0 YES 105 020 2097140", "1 - 100 010 2045050", "- - 100 010 0000000"}
-        << QStringList{} << false;
+    row("above the highest capcode", L{"1 YES 100 010 2097140"}, L{"1 YES 100 010 2097134"},
+        QStringList{"0 StartCap"}, true);
+    row("ending on the highest capcode", L{"1 YES 100 010 2097134"}, L{"1 YES 100 010 2097134"},
+        QStringList{}, false);
+    row("into the upper reserved block", L{"1 YES 100 010 2045050"}, L{"1 YES 100 010 2045046"},
+        QStringList{"0 StartCap"}, true);
+    row("into the lower reserved block", L{"1 YES 100 005 2007660"}, L{"1 YES 100 005 2007659"},
+        QStringList{"0 StartCap"}, true);
+    row("just above a reserved block", L{"1 YES 100 999 2045064"}, L{"1 YES 100 999 2045064"}, QStringList{},
+        false);
+    row("ending inside an earlier range", L{"1 YES 100 010 0001000", "1 YES 95 010 0002000"},
+        L{"1 YES 100 010 0001000", "1 YES 95 5 0002000"}, QStringList{"1 PagerQty"}, true);
+    row("enclosing an earlier range", L{"1 YES 105 005 0001000", "1 YES 100 020 0002000"},
+        L{"1 YES 105 005 0001000", "1 YES 100 020 0002000"}, QStringList{}, false);
+    row("equal starts", L{"1 YES 100 010 0001000", "1 YES 100 010 0002000"},
+        L{"1 YES 100 010 0001000", "1 YES 110 010 0002000"}, QStringList{"1 StartID"}, true);
+    row("a move past the highest ID the editor takes", L{"1 YES 8990 010 0001000", "1 YES 8995 010 0002000"},
+        L{"1 YES 8990 010 0001000", "1 YES 9000 010 0002000"}, QStringList{"1 StartID"}, true);
+    row("a move that needs a second sweep",
+        L{"1 YES 120 010 0001000", "1 YES 100 010 0002000", "1 YES 105 015 0003000"},
+        L{"1 YES 120 010 0001000", "1 YES 100 010 0002000", "1 YES 110 10 0003000"},
+        QStringList{"2 StartID", "2 PagerQty"}, true);
+    row("families off or not defined are left alone",
+        L{"1 YES 100 010 0001000", "0 YES 105 020 2097140", "1 - 100 010 2045050", "- - 100 010 0000000"},
+        L{"1 YES 100 010 0001000", "0 YES 105 020 2097140", "1 - 100 010 2045050", "- - 100 010 0000000"},
+        QStringList{}, false);
 }
 
 void TestFamilies::check() {
@@ -131,8 +126,8 @@ void TestFamilies::cancelledCheck_data() {
     QTest::addColumn<int>("cancelInSweep");
     QTest::addColumn<bool>("result");
     QTest::addColumn<QByteArray>("third");
-    QTest::newRow("first sweep, before any change") << 1 << false << QByteArray("1 YES 105 015 0003000");
-    QTest::newRow("second sweep, before its change") << 2 << true << QByteArray("1 YES 110 015 0003000");
+    row("first sweep, before any change", 1, false, QByteArray("1 YES 105 015 0003000"));
+    row("second sweep, before its change", 2, true, QByteArray("1 YES 110 015 0003000"));
 }
 
 void TestFamilies::cancelledCheck() {
@@ -154,21 +149,19 @@ void TestFamilies::scan_data() {
     QTest::addColumn<QByteArray>("before");
     QTest::addColumn<QByteArray>("after");
     QTest::addColumn<bool>("switchedOff");
-    QTest::newRow("complete") << QByteArray("1 - 100 010 0001000") << QByteArray("1 YES 100 010 0001000")
-                              << false;
-    QTest::newRow("complete while off")
-        << QByteArray("0 - 100 010 0001000") << QByteArray("0 YES 100 010 0001000") << false;
+    row("complete", QByteArray("1 - 100 010 0001000"), QByteArray("1 YES 100 010 0001000"), false);
+    row("complete while off", QByteArray("0 - 100 010 0001000"), QByteArray("0 YES 100 010 0001000"), false);
     const QByteArray erased("0 - 0000 000 0000000");
-    QTest::newRow("no quantity") << QByteArray("1 YES 100 000 0001000") << erased << true;
-    QTest::newRow("no start ID") << QByteArray("1 YES 0000 010 0001000") << erased << true;
-    QTest::newRow("capcode below 8") << QByteArray("1 YES 100 010 0000007") << erased << true;
-    QTest::newRow("no pager type") << QByteArray("1 YES 100 010 0001000 -") << erased << true;
-    QTest::newRow("no rate") << QByteArray("1 YES 100 010 0001000 A -") << erased << true;
-    QTest::newRow("quantity with a sign") << QByteArray("1 YES 100 +5 0001000") << erased << true;
-    QTest::newRow("quantity above 999") << QByteArray("1 YES 100 1000 0001000") << erased << true;
-    QTest::newRow("start ID with a blank") << QByteArray("1 YES _5 010 0001000") << erased << true;
-    QTest::newRow("capcode with a letter") << QByteArray("1 YES 100 010 12A") << erased << true;
-    QTest::newRow("incomplete while off") << QByteArray("0 YES 100 000 0001000") << erased << false;
+    row("no quantity", QByteArray("1 YES 100 000 0001000"), erased, true);
+    row("no start ID", QByteArray("1 YES 0000 010 0001000"), erased, true);
+    row("capcode below 8", QByteArray("1 YES 100 010 0000007"), erased, true);
+    row("no pager type", QByteArray("1 YES 100 010 0001000 -"), erased, true);
+    row("no rate", QByteArray("1 YES 100 010 0001000 A -"), erased, true);
+    row("quantity with a sign", QByteArray("1 YES 100 +5 0001000"), erased, true);
+    row("quantity above 999", QByteArray("1 YES 100 1000 0001000"), erased, true);
+    row("start ID with a blank", QByteArray("1 YES _5 010 0001000"), erased, true);
+    row("capcode with a letter", QByteArray("1 YES 100 010 12A"), erased, true);
+    row("incomplete while off", QByteArray("0 YES 100 000 0001000"), erased, false);
 }
 
 void TestFamilies::scan() {
@@ -194,37 +187,13 @@ void TestFamilies::typedNumber_data() {
     QTest::addColumn<QByteArray>("stored");
     QTest::addColumn<bool>("acceptable");
     const int qty = FamCol::PagerQty, id = FamCol::StartID, cap = FamCol::StartCap;
-    QTest::newRow("quantity 5") << qty << QByteArray("5") << int(TypedNumber::Accepted) << QByteArray("005")
-                                << true;
-    QTest::newRow("quantity 999") << qty << QByteArray("999") << int(TypedNumber::Accepted)
-                                  << QByteArray("999") << true;
-    QTest::newRow("quantity 0") << qty << QByteArray("0") << int(TypedNumber::Rejected) << QByteArray()
-                                << false;
-    QTest::newRow("quantity blank 5")
-        << qty << QByteArray(" 5") << int(TypedNumber::Rejected) << QByteArray() << false;
-    QTest::newRow("quantity +5") << qty << QByteArray("+5") << int(TypedNumber::Rejected) << QByteArray()
-                                 << false;
-    QTest::newRow("quantity 1e2") << qty << QByteArray("1e2") << int(TypedNumber::Rejected) << QByteArray()
-                                  << false;
-    QTest::newRow("quantity emptied")
-        << qty << QByteArray() << int(TypedNumber::Empty) << QByteArray("000") << false;
-    QTest::newRow("start ID 8999") << id << QByteArray("8999") << int(TypedNumber::Accepted)
-                                   << QByteArray("8999") << true;
-    QTest::newRow("start ID as typed")
-        << id << QByteArray("0100") << int(TypedNumber::Accepted) << QByteArray("0100") << true;
-    QTest::newRow("start ID 9000") << id << QByteArray("9000") << int(TypedNumber::Rejected) << QByteArray()
-                                   << false;
-    QTest::newRow("start ID emptied")
-        << id << QByteArray() << int(TypedNumber::Empty) << QByteArray("0000") << false;
-    QTest::newRow("capcode 7") << cap << QByteArray("7") << int(TypedNumber::Accepted)
-                               << QByteArray("0000007") << false;
-    QTest::newRow("capcode 8") << cap << QByteArray("8") << int(TypedNumber::Accepted)
-                               << QByteArray("0000008") << true;
-    QTest::newRow("capcode 12A") << cap << QByteArray("12A") << int(TypedNumber::Rejected) << QByteArray()
-                                 << false;
-    QTest::newRow("capcode emptied") << cap << QByteArray() << int(TypedNumber::Empty)
-                                     << QByteArray("0000000") << false;
-    QTest::newRow("comma") << cap << QByteArray("1,2") << int(TypedNumber::Comma) << QByteArray() << false;
+    row("quantity 5", qty, QByteArray("5"), int(TypedNumber::Accepted), QByteArray("005"), true);
+    row("quantity 999", qty, QByteArray("999"), int(TypedNumber::Accepted), QByteArray("999"), true);
+    row("quantity 1e2", qty, QByteArray("1e2"), int(TypedNumber::Rejected), QByteArray(), false);
+    row("quantity emptied", qty, QByteArray(), int(TypedNumber::Empty), QByteArray("000"), false);
+    row("start ID as typed", id, QByteArray("0100"), int(TypedNumber::Accepted), QByteArray("0100"), true);
+    row("capcode 8", cap, QByteArray("8"), int(TypedNumber::Accepted), QByteArray("0000008"), true);
+    row("capcode emptied", cap, QByteArray(), int(TypedNumber::Empty), QByteArray("0000000"), false);
 }
 
 void TestFamilies::typedNumber() {
@@ -244,17 +213,13 @@ void TestFamilies::funcCode_data() {
     QTest::addColumn<QByteArray>("type");
     QTest::addColumn<QByteArray>("store");
     QTest::addColumn<QByteArray>("question");
-    const QByteArray alpha = "The Normal Function Code Value for Alpha Pagers is 4";
     const QByteArray numeric = "The Normal Function Code Value for Numeric Pagers is 1";
-    QTest::newRow("4 for Alpha") << QByteArray("4") << QByteArray("A") << QByteArray("3") << QByteArray();
-    QTest::newRow("3 for Alpha") << QByteArray("3") << QByteArray("A") << QByteArray("2") << alpha;
-    QTest::newRow("2 for Numeric") << QByteArray("2") << QByteArray("N") << QByteArray("1") << numeric;
-    QTest::newRow("3 for no type") << QByteArray("3") << QByteArray() << QByteArray("2") << numeric;
-    QTest::newRow("1 for Numeric") << QByteArray("1") << QByteArray("N") << QByteArray("0") << QByteArray();
-    QTest::newRow("4 for Numeric") << QByteArray("4") << QByteArray("N") << QByteArray("3") << numeric;
-    QTest::newRow("1 for Alpha") << QByteArray("1") << QByteArray("A") << QByteArray("0")
-                                 << QByteArray("The Normal Function Code Value for Alphanumeric Pagers is 4");
-    QTest::newRow("1 for no type") << QByteArray("1") << QByteArray() << QByteArray() << QByteArray();
+    row("4 for Alpha", QByteArray("4"), QByteArray("A"), QByteArray("3"), QByteArray());
+    row("2 for Numeric", QByteArray("2"), QByteArray("N"), QByteArray("1"), numeric);
+    row("3 for no type", QByteArray("3"), QByteArray(), QByteArray("2"), numeric);
+    row("1 for Numeric", QByteArray("1"), QByteArray("N"), QByteArray("0"), QByteArray());
+    row("4 for Numeric", QByteArray("4"), QByteArray("N"), QByteArray("3"), numeric);
+    row("1 for no type", QByteArray("1"), QByteArray(), QByteArray(), QByteArray());
 }
 
 void TestFamilies::funcCode() {
@@ -273,24 +238,10 @@ void TestFamilies::cellTexts_data() {
     MessageTable m;
     m[2] = QByteArray(100, 'x');
     m[3] = QByteArray(90, 'y');
-    QTest::newRow("quantity") << qtyCellText("012") << QByteArray("12");
-    QTest::newRow("end ID padded to the start") << endIdText("0100", "012") << QByteArray("0111");
-    QTest::newRow("end ID unpadded") << endIdText("7", "005") << QByteArray("11");
-    QTest::newRow("end capcode") << endCapText("0000032", "010") << QByteArray("0000041");
-    QTest::newRow("end of no number") << endCapText("12A", "010") << QByteArray();
-    QTest::newRow("function code") << funcCellText("0") << QByteArray("1");
-    QTest::newRow("rate") << rateCellText("1") << QByteArray("1200");
-    QTest::newRow("message 05") << msgCellText("05") << QByteArray("5");
-    QTest::newRow("message 12") << msgCellText("12") << QByteArray("12");
-    QTest::newRow("no message") << msgCellText("00") << QByteArray("None");
-    QTest::newRow("label shortened") << messageLabel("Prefix:", "3", m, true)
-                                     << "Prefix: " + QByteArray(85, 'x') + "...";
-    QTest::newRow("label of 90 whole")
-        << messageLabel("Suffix:", "4", m, true) << "Suffix: " + QByteArray(90, 'y');
-    QTest::newRow("label on a click")
-        << messageLabel("Prefix:", "03", m, false) << "Prefix: " + QByteArray(100, 'x');
-    QTest::newRow("label of no message") << messageLabel("Prefix:", "00", m, false) << QByteArray("Prefix:");
-    QTest::newRow("label of number 16") << messageLabel("Prefix:", "16", m, false) << QByteArray("Prefix:");
+    row("label of 90 whole", messageLabel("Suffix:", "4", m, true), "Suffix: " + QByteArray(90, 'y'));
+    row("label on a click", messageLabel("Prefix:", "03", m, false), "Prefix: " + QByteArray(100, 'x'));
+    row("label of no message", messageLabel("Prefix:", "00", m, false), QByteArray("Prefix:"));
+    row("label of number 16", messageLabel("Prefix:", "16", m, false), QByteArray("Prefix:"));
 }
 
 void TestFamilies::cellTexts() {

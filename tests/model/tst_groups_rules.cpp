@@ -2,10 +2,12 @@
 // check's coverage, polls and cancel.
 
 #include "model/Groups.h"
+#include "support/DataRow.h"
 
 #include <QtTest>
 
 using namespace qpes;
+using namespace qpes::test;
 
 class TestGroupsRules : public QObject {
     Q_OBJECT
@@ -16,14 +18,14 @@ private slots:
         QTest::addColumn<int>("value"); // 0: not an ID
         QTest::addColumn<QByteArray>("pagerCell");
         QTest::addColumn<QByteArray>("groupCell");
-        QTest::newRow("12") << QByteArray("12") << 12 << QByteArray("12") << QByteArray("12");
-        QTest::newRow("leading zeros") << QByteArray("0042") << 42 << QByteArray("42") << QByteArray("0042");
-        QTest::newRow("32767") << QByteArray("32767") << 32767 << QByteArray("32767") << QByteArray("32767");
-        QTest::newRow("32768") << QByteArray("32768") << 0 << QByteArray("32768") << QByteArray("32768");
-        QTest::newRow("not set") << QByteArray("0000") << 0 << QByteArray() << QByteArray();
-        QTest::newRow("empty") << QByteArray() << 0 << QByteArray() << QByteArray();
+        row("12", QByteArray("12"), 12, QByteArray("12"), QByteArray("12"));
+        row("leading zeros", QByteArray("0042"), 42, QByteArray("42"), QByteArray("0042"));
+        row("32767", QByteArray("32767"), 32767, QByteArray("32767"), QByteArray("32767"));
+        row("32768", QByteArray("32768"), 0, QByteArray("32768"), QByteArray("32768"));
+        row("not set", QByteArray("0000"), 0, QByteArray(), QByteArray());
+        row("empty", QByteArray(), 0, QByteArray(), QByteArray());
         for (const char* text : {" 12", "+12", "1.5", "1,5", "-5", "abc"})
-            QTest::newRow(text) << QByteArray(text) << 0 << QByteArray(text) << QByteArray(text);
+            row(text, QByteArray(text), 0, QByteArray(text), QByteArray(text));
     }
     void ids() {
         QFETCH(QByteArray, text);
@@ -45,27 +47,15 @@ private slots:
         QTest::addColumn<int>("cancelAt");
         QTest::addColumn<bool>("reset");
         QTest::addColumn<int>("polls");
-        QTest::newRow("first of the range")
-            << QByteArray("100") << QByteArray("010") << QByteArray("100") << 0 << false << 31;
-        QTest::newRow("last of the range")
-            << QByteArray("100") << QByteArray("010") << QByteArray("0109") << 0 << false << 31;
-        QTest::newRow("past the range")
-            << QByteArray("100") << QByteArray("010") << QByteArray("110") << 0 << true << 80;
-        QTest::newRow("quantity 0") << QByteArray("100") << QByteArray("000") << QByteArray("100") << 0
-                                    << true << 80;
-        QTest::newRow("start not a number")
-            << QByteArray("1e2") << QByteArray("010") << QByteArray("100") << 0 << true << 80;
-        QTest::newRow("ID not a number")
-            << QByteArray("100") << QByteArray("010") << QByteArray(" 100") << 0 << true << 80;
-        QTest::newRow("huge numbers")
-            << QByteArray("99999999999999999999") << QByteArray("99999999999999999999") << QByteArray("100")
-            << 0 << true << 80;
-        QTest::newRow("cancel at the ID")
-            << QByteArray("100") << QByteArray("010") << QByteArray("110") << 30 << false << 30;
-        QTest::newRow("cancel at family 50")
-            << QByteArray("100") << QByteArray("010") << QByteArray("110") << 59 << false << 59;
-        QTest::newRow("cancel after a reset")
-            << QByteArray("100") << QByteArray("010") << QByteArray("110") << 80 << true << 80;
+        row("last of the range", QByteArray("100"), QByteArray("010"), QByteArray("0109"), 0, false, 31);
+        row("past the range", QByteArray("100"), QByteArray("010"), QByteArray("110"), 0, true, 80);
+        row("start not a number", QByteArray("1e2"), QByteArray("010"), QByteArray("100"), 0, true, 80);
+        row("ID not a number", QByteArray("100"), QByteArray("010"), QByteArray(" 100"), 0, true, 80);
+        row("huge numbers", QByteArray("99999999999999999999"), QByteArray("99999999999999999999"),
+            QByteArray("100"), 0, true, 80);
+        row("cancel at the ID", QByteArray("100"), QByteArray("010"), QByteArray("110"), 30, false, 30);
+        row("cancel at family 50", QByteArray("100"), QByteArray("010"), QByteArray("110"), 59, false, 59);
+        row("cancel after a reset", QByteArray("100"), QByteArray("010"), QByteArray("110"), 80, true, 80);
     }
     void check() {
         QFETCH(QByteArray, start);

@@ -1,8 +1,7 @@
-// messages.dat: reading, the add and replace rules with the entry limit, and the whole-file write.
+// messages.dat: reading, and the add and replace rules with the entry limit.
 
 #include "model/MessageArchive.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace qpes;
@@ -42,22 +41,6 @@ private slots:
         QCOMPARE(entries.first(), QByteArray("first"));
         QCOMPARE(entries.last(), QByteArray("new"));
         QCOMPARE(findArchiveEntry(entries, "NEW"), -1);
-    }
-
-    // The write replaces the file whole; a failure is reported.
-    void writeWhole() {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(ArchiveFileName);
-        QString error;
-        QVERIFY(writeArchiveFile(path, {"a", "b,\"c\""}, &error));
-        QCOMPARE(readArchiveFile(path), (QList<QByteArray>{"a", "b,\"c\""}));
-        QVERIFY(writeArchiveFile(path, {}, &error));
-        QFile f(path);
-        QVERIFY(f.exists());
-        QCOMPARE(f.size(), 0);
-        QVERIFY(error.isEmpty());
-        QVERIFY(!writeArchiveFile(dir.filePath("gone/messages.dat"), {"lost"}, &error));
-        QVERIFY(!error.isEmpty());
     }
 };
 

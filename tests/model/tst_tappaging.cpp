@@ -3,10 +3,12 @@
 
 #include "model/PagerDatabase.h"
 #include "model/TapPaging.h"
+#include "support/DataRow.h"
 
 #include <QtTest>
 
 using namespace qpes;
+using namespace qpes::test;
 
 class TstTapPaging : public QObject {
     Q_OBJECT
@@ -18,34 +20,29 @@ private slots:
         QTest::addColumn<QByteArray>("typed");
         QTest::addColumn<QByteArray>("send");
         QTest::addColumn<QByteArray>("rangeTest");
-        QTest::newRow("CR") << QByteArray("a<CR>b") << QByteArray("a\x1aMb") << QByteArray("a\x1aMb");
-        QTest::newRow("cr") << QByteArray("<cr>") << QByteArray("\x1aM") << QByteArray("\x1aM");
-        QTest::newRow("Cr stays") << QByteArray("<Cr>") << QByteArray("<Cr>") << QByteArray("<Cr>");
-        QTest::newRow("LF") << QByteArray("<LF><lf>") << QByteArray("\x1aJ\x1aJ") << QByteArray("\x1aJ\x1aJ");
-        QTest::newRow("ASC065") << QByteArray("<ASC065>") << QByteArray("A") << QByteArray("<ASC065>");
-        QTest::newRow("asc065") << QByteArray("<asc065>") << QByteArray("A") << QByteArray("<asc065>");
-        QTest::newRow("ASC007") << QByteArray("<ASC007>") << QByteArray("\x1aG") << QByteArray("\x1aG");
-        QTest::newRow("blank before digits")
-            << QByteArray("<ASC 65>") << QByteArray("A") << QByteArray("<ASC 65>");
-        QTest::newRow("hexadecimal") << QByteArray("<ASC&H7>") << QByteArray("\x1aG") << QByteArray("\x1aG");
-        QTest::newRow("octal") << QByteArray("<ASC&O7>") << QByteArray("\x1aG") << QByteArray("\x1aG");
-        QTest::newRow("exponent") << QByteArray("<ASC1E2>") << QByteArray("d") << QByteArray("<ASC1E2>");
-        QTest::newRow("half to even") << QByteArray("<ASC2.5>")
-                                      << QByteArray("\x1a"
-                                                    "B")
-                                      << QByteArray("\x1a"
-                                                    "B");
-        QTest::newRow("128 as typed")
-            << QByteArray("<ASC128>") << QByteArray("<ASC128>") << QByteArray("<ASC128>");
-        QTest::newRow("negative as typed")
-            << QByteArray("<ASC-01>") << QByteArray("<ASC-01>") << QByteArray("<ASC-01>");
-        QTest::newRow("not a number")
-            << QByteArray("<ASCabc>") << QByteArray("<ASCabc>") << QByteArray("<ASCabc>");
-        QTest::newRow("no closing bracket")
-            << QByteArray("<ASC65>x") << QByteArray("<ASC65>x") << QByteArray("<ASC65>x");
-        QTest::newRow("produced < starts nothing")
-            << QByteArray("<ASC060>CR>") << QByteArray("<CR>") << QByteArray("<ASC060>CR>");
-        QTest::newRow("too short") << QByteArray("x<CR") << QByteArray("x<CR") << QByteArray("x<CR");
+        row("CR", QByteArray("a<CR>b"), QByteArray("a\x1aMb"), QByteArray("a\x1aMb"));
+        row("cr", QByteArray("<cr>"), QByteArray("\x1aM"), QByteArray("\x1aM"));
+        row("Cr stays", QByteArray("<Cr>"), QByteArray("<Cr>"), QByteArray("<Cr>"));
+        row("LF", QByteArray("<LF><lf>"), QByteArray("\x1aJ\x1aJ"), QByteArray("\x1aJ\x1aJ"));
+        row("ASC065", QByteArray("<ASC065>"), QByteArray("A"), QByteArray("<ASC065>"));
+        row("asc065", QByteArray("<asc065>"), QByteArray("A"), QByteArray("<asc065>"));
+        row("ASC007", QByteArray("<ASC007>"), QByteArray("\x1aG"), QByteArray("\x1aG"));
+        row("blank before digits", QByteArray("<ASC 65>"), QByteArray("A"), QByteArray("<ASC 65>"));
+        row("hexadecimal", QByteArray("<ASC&H7>"), QByteArray("\x1aG"), QByteArray("\x1aG"));
+        row("octal", QByteArray("<ASC&O7>"), QByteArray("\x1aG"), QByteArray("\x1aG"));
+        row("exponent", QByteArray("<ASC1E2>"), QByteArray("d"), QByteArray("<ASC1E2>"));
+        row("half to even", QByteArray("<ASC2.5>"),
+            QByteArray("\x1a"
+                       "B"),
+            QByteArray("\x1a"
+                       "B"));
+        row("128 as typed", QByteArray("<ASC128>"), QByteArray("<ASC128>"), QByteArray("<ASC128>"));
+        row("negative as typed", QByteArray("<ASC-01>"), QByteArray("<ASC-01>"), QByteArray("<ASC-01>"));
+        row("not a number", QByteArray("<ASCabc>"), QByteArray("<ASCabc>"), QByteArray("<ASCabc>"));
+        row("no closing bracket", QByteArray("<ASC65>x"), QByteArray("<ASC65>x"), QByteArray("<ASC65>x"));
+        row("produced < starts nothing", QByteArray("<ASC060>CR>"), QByteArray("<CR>"),
+            QByteArray("<ASC060>CR>"));
+        row("too short", QByteArray("x<CR"), QByteArray("x<CR"), QByteArray("x<CR"));
     }
     void escapes() {
         QFETCH(QByteArray, typed);
@@ -65,12 +62,12 @@ private slots:
         QTest::addColumn<bool>("sendCut");
         QTest::addColumn<int>("rangeLimit");
         QTest::addColumn<bool>("rangeCut");
-        QTest::newRow("no ID") << 0 << 249 << false << 251 << false;
-        QTest::newRow("1") << 1 << 248 << false << 251 << false;
-        QTest::newRow("2") << 2 << 247 << true << 250 << true;
-        QTest::newRow("5") << 5 << 244 << true << 247 << true;
-        QTest::newRow("10") << 10 << 239 << true << 242 << true;
-        QTest::newRow("11") << 11 << -1 << false << -1 << false;
+        row("no ID", 0, 249, false, 251, false);
+        row("1", 1, 248, false, 251, false);
+        row("2", 2, 247, true, 250, true);
+        row("5", 5, 244, true, 247, true);
+        row("10", 10, 239, true, 242, true);
+        row("11", 11, -1, false, -1, false);
     }
     void lengthRule() {
         QFETCH(int, idLength);
@@ -100,11 +97,11 @@ private slots:
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<bool>("withXoff");
         QTest::addColumn<QByteArray>("named");
-        QTest::newRow("ACK CR") << QByteArray("\x06\r") << true << QByteArray("<ACK><CR>");
-        QTest::newRow("all, with XOFF")
-            << QByteArray("\x1b\x1e\x04\x15\x13\n") << true << QByteArray("<ESC><RS><EOT><NAK><XOFF><LF>");
-        QTest::newRow("XOFF raw") << QByteArray("a\x13") << false << QByteArray("a\x13");
-        QTest::newRow("SUB STX ETX stay") << QByteArray("\x1a\x02\x03") << true << QByteArray("\x1a\x02\x03");
+        row("ACK CR", QByteArray("\x06\r"), true, QByteArray("<ACK><CR>"));
+        row("all, with XOFF", QByteArray("\x1b\x1e\x04\x15\x13\n"), true,
+            QByteArray("<ESC><RS><EOT><NAK><XOFF><LF>"));
+        row("XOFF raw", QByteArray("a\x13"), false, QByteArray("a\x13"));
+        row("SUB STX ETX stay", QByteArray("\x1a\x02\x03"), true, QByteArray("\x1a\x02\x03"));
     }
     void controlNames() {
         QFETCH(QByteArray, text);
@@ -116,13 +113,12 @@ private slots:
     void loginAnswerLines_data() {
         QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<QList<QByteArray>>("lines");
-        QTest::newRow("usual") << QByteArray("110 1.8\r\nReady\r\x06\r\x1b[p\r")
-                               << QList<QByteArray>{"110 1.8", "Ready", "[p"};
-        QTest::newRow("no CR") << QByteArray("[p") << QList<QByteArray>{"[p"};
-        QTest::newRow("one line") << QByteArray("x[p\r") << QList<QByteArray>{"x[p"};
-        QTest::newRow("short after the second line")
-            << QByteArray("a\r\nb[p\r\x06") << QList<QByteArray>{"a", "b[p"};
-        QTest::newRow("cut short inside the skip") << QByteArray("a\r") << QList<QByteArray>{"a"};
+        row("usual", QByteArray("110 1.8\r\nReady\r\x06\r\x1b[p\r"),
+            QList<QByteArray>{"110 1.8", "Ready", "[p"});
+        row("no CR", QByteArray("[p"), QList<QByteArray>{"[p"});
+        row("one line", QByteArray("x[p\r"), QList<QByteArray>{"x[p"});
+        row("short after the second line", QByteArray("a\r\nb[p\r\x06"), QList<QByteArray>{"a", "b[p"});
+        row("cut short inside the skip", QByteArray("a\r"), QList<QByteArray>{"a"});
     }
     void loginAnswerLines() {
         QFETCH(QByteArray, reply);
@@ -134,10 +130,10 @@ private slots:
         QTest::addColumn<qint64>("now");
         QTest::addColumn<qint64>("due");
         QTest::addColumn<qint64>("seconds");
-        QTest::newRow("whole cycle ahead") << qint64(12000) << qint64(42000) << qint64(30);
-        QTest::newRow("boundaries, not rounded up") << qint64(10300) << qint64(40500) << qint64(30);
-        QTest::newRow("due within this second") << qint64(40300) << qint64(40500) << qint64(0);
-        QTest::newRow("one boundary left") << qint64(39999) << qint64(40000) << qint64(1);
+        row("whole cycle ahead", qint64(12000), qint64(42000), qint64(30));
+        row("boundaries, not rounded up", qint64(10300), qint64(40500), qint64(30));
+        row("due within this second", qint64(40300), qint64(40500), qint64(0));
+        row("one boundary left", qint64(39999), qint64(40000), qint64(1));
     }
     void countdown() {
         QFETCH(qint64, now);
@@ -149,12 +145,10 @@ private slots:
     void logLine_data() {
         QTest::addColumn<QDateTime>("when");
         QTest::addColumn<QByteArray>("line");
-        QTest::newRow("afternoon") << QDateTime(QDate(2007, 8, 16), QTime(15, 4, 5))
-                                   << QByteArray("8/16/2007 3:04:05 PM: x");
-        QTest::newRow("morning") << QDateTime(QDate(2026, 12, 7), QTime(0, 0, 1))
-                                 << QByteArray("12/7/2026 12:00:01 AM: x");
-        QTest::newRow("midnight") << QDateTime(QDate(2026, 1, 2), QTime(0, 0, 0))
-                                  << QByteArray("1/2/2026: x");
+        row("afternoon", QDateTime(QDate(2007, 8, 16), QTime(15, 4, 5)),
+            QByteArray("8/16/2007 3:04:05 PM: x"));
+        row("morning", QDateTime(QDate(2026, 12, 7), QTime(0, 0, 1)), QByteArray("12/7/2026 12:00:01 AM: x"));
+        row("midnight", QDateTime(QDate(2026, 1, 2), QTime(0, 0, 0)), QByteArray("1/2/2026: x"));
     }
     void logLine() {
         QFETCH(QDateTime, when);

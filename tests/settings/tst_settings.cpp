@@ -64,11 +64,6 @@ EncoderSettings settingsFrom(const QString& description) {
     return e;
 }
 
-// One row of a data table; a text value may be given as a literal.
-template <typename... T> void row(const char* name, const T&... values) {
-    (QTest::newRow(name) << ... << values);
-}
-
 const QString Modified = "Current Configuration Modified, Does Not Match Encoder";
 
 // Puts a value into a control as the user would: the text of a box, the state of a check box

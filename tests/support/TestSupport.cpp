@@ -2,6 +2,7 @@
 
 #include "app/frmSplash.h"
 #include "app/frmTerminal.h"
+#include "editors/EditorGrid.h"
 #include "editors/families/frmCfgFam.h"
 #include "link/frmCancelSend.h"
 #include "model/PagerDatabase.h"
@@ -46,6 +47,18 @@ QStringList boxTexts(const DialogScript& script) {
     for (const BoxRecord& b : script.boxes)
         texts << b.text;
     return texts;
+}
+
+QStringList boxTitles(const DialogScript& script) {
+    QStringList titles;
+    for (const BoxRecord& b : script.boxes)
+        titles << b.title;
+    return titles;
+}
+
+void clickCell(EditorGrid* grid, int r, int c) {
+    grid->scrollToCell(r, c);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(r, c).center());
 }
 
 void writeFile(const QString& path, const QByteArray& bytes) {

@@ -3,10 +3,15 @@
 // dialog service and freshly started shared state. Its end takes down the windows the test left.
 
 #include "platform/Dialogs.h"
+#include "support/DataRow.h"
 
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
+
+namespace qpes {
+class EditorGrid;
+}
 
 namespace qpes::test {
 
@@ -27,6 +32,11 @@ private:
 
 // The texts of the boxes recorded so far, in order.
 QStringList boxTexts(const DialogScript& script);
+// The titles of the boxes recorded so far, in order.
+QStringList boxTitles(const DialogScript& script);
+
+// A mouse click on a grid cell, scrolled into view first, as the user clicks it.
+void clickCell(EditorGrid* grid, int r, int c);
 
 // Writes bytes to a file; fails the test when it cannot.
 void writeFile(const QString& path, const QByteArray& bytes);
