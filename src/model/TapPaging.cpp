@@ -29,13 +29,7 @@ QByteArray truncationText(int limit, PageKind kind) {
 }
 
 std::optional<int> escapeNumber(QByteArrayView text) {
-    qsizetype i = 0;
-    qsizetype end = text.size();
-    while (i < end && text[i] == ' ')
-        ++i;
-    while (end > i && text[end - 1] == ' ')
-        --end;
-    const QByteArrayView t = text.sliced(i, end - i);
+    const QByteArrayView t = trimBlanks(text);
     if (t.isEmpty())
         return std::nullopt;
     if (t.size() >= 3 && t[0] == '&' && (t[1] == 'H' || t[1] == 'h' || t[1] == 'O' || t[1] == 'o')) {

@@ -5,15 +5,22 @@
 
 namespace qpes {
 
-std::optional<qint64> parseNumber(QByteArrayView text) {
+QByteArrayView trimBlanks(QByteArrayView text) {
     qsizetype i = 0;
     qsizetype end = text.size();
     while (i < end && text[i] == ' ')
         ++i;
     while (end > i && text[end - 1] == ' ')
         --end;
-    if (i == end)
+    return text.sliced(i, end - i);
+}
+
+std::optional<qint64> parseNumber(QByteArrayView untrimmed) {
+    const QByteArrayView text = trimBlanks(untrimmed);
+    const qsizetype end = text.size();
+    if (end == 0)
         return std::nullopt;
+    qsizetype i = 0;
     bool negative = false;
     if (text[i] == '+' || text[i] == '-') {
         negative = text[i] == '-';

@@ -7,6 +7,9 @@
 
 namespace qpes {
 
+// The text without the blanks around it.
+QByteArrayView trimBlanks(QByteArrayView text);
+
 // Reads decimal text the way every table field is compared: optional blanks around it, an
 // optional sign, digits and an optional fraction rounded to the nearest whole number (an exact
 // half to the even one). Anything else, or an empty text, is not a number.

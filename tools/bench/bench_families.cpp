@@ -3,6 +3,7 @@
 // OK's check over a chain of overlapping families that takes one sweep per family. Not a
 // test: run it by hand.
 
+#include "BenchData.h"
 #include "editors/EditorGrid.h"
 #include "editors/families/frmCfgFam.h"
 #include "link/frmCancelSend.h"
@@ -26,26 +27,10 @@ namespace {
 
 constexpr int Runs = 20;
 
-void fullFamilies(FamilyTable& t) {
-    for (int f = 0; f < FamilyCount; ++f) {
-        PagerFamily& r = t[f];
-        r[Fam::Active] = "1";
-        r[Fam::StartCap] = zeroFill(QByteArray::number(1000000 + 1000 * f), 7);
-        r[Fam::Rate] = "1";
-        r[Fam::PgrType] = "A";
-        r[Fam::Func] = "3";
-        r[Fam::PagerQty] = "100";
-        r[Fam::StartID] = QByteArray::number(1000 + 100 * f);
-        r[Fam::Prefix] = QByteArray::number(f % 15 + 1);
-        r[Fam::Suffix] = "00";
-        r[Fam::Defined] = "YES";
-    }
-}
-
 // Family 49 starts inside family 48, which sits just below family 47, and so on: each sweep
 // moves family 50 past one more family, found only by the next sweep.
 void chain(FamilyTable& t) {
-    fullFamilies(t);
+    fillFamilies(t);
     for (int f = 0; f < FamilyCount - 1; ++f) {
         t[f][Fam::StartID] = QByteArray::number(100 + 10 * (FamilyCount - 2 - f));
         t[f][Fam::PagerQty] = "010";
@@ -95,7 +80,7 @@ int main(int argc, char** argv) {
     int sweeps = 0;
     int typed = 0;
     for (int run = 0; run < Runs; ++run) {
-        fullFamilies(s.Db.Families);
+        fillFamilies(s.Db.Families);
         QElapsedTimer clock;
         clock.start();
         frmCfgFam* w = frmCfgFam::open();

@@ -3,6 +3,7 @@
 // than a screen update repaints), and the groups editor's
 // OK with its groups check (200 pager IDs against 50 families). Not a test: run it by hand.
 
+#include "BenchData.h"
 #include "app/frmTerminal.h"
 #include "editors/EditorGrid.h"
 #include "editors/groups/frmCfgGroup.h"
@@ -32,19 +33,7 @@ constexpr int Runs = 30;
 // at or below it, so the check looks through most families for every ID.
 PagerDatabase fullDatabase() {
     PagerDatabase db;
-    for (int f = 0; f < FamilyCount; ++f) {
-        PagerFamily& r = db.Families[f];
-        r[Fam::Active] = "1";
-        r[Fam::StartCap] = zeroFill(QByteArray::number(1000000 + 1000 * f), 7);
-        r[Fam::Rate] = "1";
-        r[Fam::PgrType] = "A";
-        r[Fam::Func] = "3";
-        r[Fam::PagerQty] = "100";
-        r[Fam::StartID] = QByteArray::number(1000 + 100 * f);
-        r[Fam::Prefix] = "00";
-        r[Fam::Suffix] = "00";
-        r[Fam::Defined] = "YES";
-    }
+    fillFamilies(db.Families);
     for (int g = 0; g < GroupCount; ++g) {
         PagerGroup& r = db.Groups[g];
         r[Grp::GroupID] = QByteArray::number(8001 + g);

@@ -2,6 +2,7 @@
 // reads it back, and sets each run's elapsed time beside the time its bytes need on the wire
 // (10 bits a byte). Not a test: run it by hand.
 
+#include "BenchData.h"
 #include "link/Link.h"
 #include "link/ProgramDatabase.h"
 #include "link/ReadDatabase.h"
@@ -70,19 +71,7 @@ PagerDatabase fullDatabase() {
             r[Grp::PagerID1 + i] = QByteArray::number(1000 + 20 * g + i);
         r[Grp::Defined] = "YES";
     }
-    for (int f = 0; f < FamilyCount; ++f) {
-        PagerFamily& r = db.Families[f];
-        r[Fam::Active] = "1";
-        r[Fam::StartCap] = zeroFill(QByteArray::number(1000000 + 1000 * f), 7);
-        r[Fam::Rate] = "1";
-        r[Fam::PgrType] = "A";
-        r[Fam::Func] = "3";
-        r[Fam::PagerQty] = "100";
-        r[Fam::StartID] = QByteArray::number(1000 + 100 * f);
-        r[Fam::Prefix] = QByteArray::number(f % 15 + 1);
-        r[Fam::Suffix] = "00";
-        r[Fam::Defined] = "YES";
-    }
+    fillFamilies(db.Families);
     for (int m = 0; m < MessageCount; ++m) {
         QByteArray text = "Canned message " + QByteArray::number(m + 1) + ": ";
         while (text.size() < 60)
