@@ -4,6 +4,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Platform.h"
 
+#include <QFileInfo>
 #include <QFont>
 #include <QFontMetrics>
 #include <QLocale>
@@ -18,6 +19,7 @@ namespace {
 
 const char* const Arial = "Arial";
 const char* const Courier = "Courier New";
+const char* const Title = "Quillmar Paging Encoder Configuration";
 constexpr int Large = 20;
 constexpr int Small = 10;
 
@@ -58,7 +60,7 @@ void addHeader(PrintPage& page, const QByteArray& notes, const QDate& date) {
     logo.height = 1735;
     page.append(logo);
 
-    PrintElement title = centred(1200, 1000, QStringLiteral("Quillmar Paging Encoder Configuration"));
+    PrintElement title = centred(1200, 1000, QString::fromLatin1(Title));
     title.points = Large;
     page.append(title);
     page.append(centred(1900, 1000, printDate(date)));
@@ -66,13 +68,16 @@ void addHeader(PrintPage& page, const QByteArray& notes, const QDate& date) {
     page.append(text(2600, 2500, Arial, Small, false, notes));
 }
 
-void addFooter(PrintPage& page, const QString& lastFile, int pageNumber, int pageHeight) {
+void addFooter(PrintPage& page, const QString& lastFile, int pageNumber) {
     const QString pageText = QStringLiteral("p. %1 of 2").arg(pageNumber);
-    page.append(centred(pageHeight - 750, 0,
-                        lastFile.isEmpty()
-                            ? pageText
-                            : QStringLiteral("Filename: ") + lastFile + QStringLiteral("    ") + pageText));
-    page.append(centred(pageHeight - 500, 0, QStringLiteral("Quillmar Communications")));
+    PrintElement first = centred(750, 0,
+                                 lastFile.isEmpty() ? pageText
+                                                    : QStringLiteral("Filename: ") + lastFile +
+                                                          QStringLiteral("    ") + pageText);
+    PrintElement maker = centred(500, 0, QStringLiteral("Quillmar Communications"));
+    first.fromFoot = maker.fromFoot = true;
+    page.append(first);
+    page.append(maker);
 }
 
 // Start + quantity - 1, or nothing when either is not a number or the end leaves 32 bits.
@@ -243,7 +248,30 @@ QFont printerFont(const PrintElement& e) {
     return font;
 }
 
-void drawPage(QPainter& painter, const PrintPage& page, int pageWidth, const QImage& logo) {
+// The room a page's layout takes, in twips. Across: to its right-most text or picture, and a
+// centred text its width and its offset on either side. Down: to its lowest element, then the
+// footer's own line spacing kept clear above it, then the footer's distance from the foot.
+QSizeF neededSize(const PrintPage& page, QPaintDevice* device) {
+    constexpr int footerSpacing = 250;
+    qreal width = 0;
+    qreal height = 0;
+    int foot = 0;
+    for (const PrintElement& e : page) {
+        QSizeF size(e.width, e.height);
+        if (e.kind == PrintElement::Kind::Text) {
+            const QFontMetricsF metrics(printerFont(e), device);
+            size = QSizeF(metrics.horizontalAdvance(e.text), metrics.height());
+        }
+        width = qMax(width, e.centred ? size.width() + 2 * e.centreOffset : e.x + size.width());
+        if (e.fromFoot)
+            foot = qMax(foot, e.y);
+        else
+            height = qMax(height, e.y + size.height());
+    }
+    return {width, height + footerSpacing + foot};
+}
+
+void drawPage(QPainter& painter, const PrintPage& page, int pageWidth, int pageHeight, const QImage& logo) {
     for (const PrintElement& e : page) {
         if (e.kind == PrintElement::Kind::Picture) {
             if (!logo.isNull())
@@ -254,14 +282,15 @@ void drawPage(QPainter& painter, const PrintPage& page, int pageWidth, const QIm
         const QFontMetrics metrics = painter.fontMetrics();
         const int x =
             e.centred ? pageWidth / 2 - metrics.horizontalAdvance(e.text) / 2 + e.centreOffset : e.x;
-        painter.drawText(QPoint(x, e.y + metrics.ascent()), e.text);
+        const int y = e.fromFoot ? pageHeight - e.y : e.y;
+        painter.drawText(QPoint(x, y + metrics.ascent()), e.text);
     }
 }
 
 } // namespace
 
 std::optional<QList<PrintPage>> layoutPrintout(const SharedState& s, const QString& portSettings,
-                                               const QDate& date, int pageHeight) {
+                                               const QDate& date) {
     const PagerDatabase& db = s.Db;
 
     PrintPage families;
@@ -276,7 +305,7 @@ std::optional<QList<PrintPage>> layoutPrintout(const SharedState& s, const QStri
             return std::nullopt;
         families.append(text(500, 3050 + 230 * (n - 1), Courier, Small, f[Fam::Active] == "1", *line));
     }
-    addFooter(families, s.LastFile, 1, pageHeight);
+    addFooter(families, s.LastFile, 1);
 
     PrintPage groups;
     addHeader(groups, s.Notes, date);
@@ -284,7 +313,7 @@ std::optional<QList<PrintPage>> layoutPrintout(const SharedState& s, const QStri
         return std::nullopt;
     addMessages(groups, db.Messages);
     addSettings(groups, db.Settings, portSettings);
-    addFooter(groups, s.LastFile, 2, pageHeight);
+    addFooter(groups, s.LastFile, 2);
 
     return QList<PrintPage>{families, groups};
 }
@@ -296,22 +325,31 @@ bool PrintOn(QPrinter& printer, const SharedState& s, const QString& portSetting
     const int pageHeight = qRound(area.height() * 20);
 
     // A field that is not a number stops the printout before anything reaches the printer.
-    const auto pages = layoutPrintout(s, portSettings, QDate::currentDate(), pageHeight);
+    const auto pages = layoutPrintout(s, portSettings, QDate::currentDate());
     QPainter painter;
     if (!pages || !painter.begin(&printer))
         return false;
     painter.setWindow(0, 0, pageWidth, pageHeight);
 
+    // A page that fits keeps its positions; a larger one is drawn on a larger page, shrunk to fit.
+    QList<qreal> scales;
+    for (const PrintPage& page : *pages) {
+        const QSizeF needed = neededSize(page, &printer);
+        scales.append(qMin(1.0, qMin(pageWidth / needed.width(), pageHeight / needed.height())));
+    }
+
     bool first = true;
     for (int copy = 0; copy < copies; ++copy) {
-        for (const PrintPage& page : *pages) {
+        for (qsizetype p = 0; p < pages->size(); ++p) {
             if (!first && !printer.newPage()) {
                 printer.abort();
                 painter.end();
                 return false;
             }
             first = false;
-            drawPage(painter, page, pageWidth, logo);
+            const qreal scale = scales[p];
+            painter.setWorldTransform(QTransform::fromScale(scale, scale));
+            drawPage(painter, pages->at(p), qRound(pageWidth / scale), qRound(pageHeight / scale), logo);
         }
     }
     painter.end();
@@ -320,6 +358,8 @@ bool PrintOn(QPrinter& printer, const SharedState& s, const QString& portSetting
 
 void PrintDatabase(const SharedState& s, const QString& portSettings, const QImage& logo) {
     QPrinter printer(QPrinter::HighResolution);
+    // The print queue shows the job by its database file, or by the title when it has none.
+    printer.setDocName(s.LastFile.isEmpty() ? QString::fromLatin1(Title) : QFileInfo(s.LastFile).fileName());
     if (!Dialogs::print(printer))
         return;
     const int copies = qMax(1, printer.copyCount());

@@ -17,9 +17,10 @@ namespace qpes {
 struct PrintElement {
     enum class Kind { Text, Picture };
     Kind kind = Kind::Text;
-    int x = 0;     // twips from the page's left edge; a centred text computes its own
-    int y = 0;     // twips from the top: the top of the text or the picture
-    int width = 0; // picture only
+    int x = 0;             // twips from the page's left edge; a centred text computes its own
+    int y = 0;             // twips from the top: the top of the text or the picture
+    bool fromFoot = false; // y counts up from the page's foot instead (the footer)
+    int width = 0;         // picture only
     int height = 0;
     QString font;
     int points = 0;
@@ -34,14 +35,15 @@ using PrintPage = QList<PrintElement>;
 // The pages of one copy. Nothing when a field that must be read as a number is not one, or a
 // derived end ID or end capcode does not fit in 32 bits: the printout then prints nothing.
 std::optional<QList<PrintPage>> layoutPrintout(const SharedState& s, const QString& portSettings,
-                                               const QDate& date, int pageHeight);
+                                               const QDate& date);
 
 // File > Print Database Configuration: the print dialog, then every copy as one document.
 void PrintDatabase(const SharedState& s, const QString& portSettings, const QImage& logo);
 
 // Lays out and draws `copies` copies on a printer that is set up. As in a printer's own
 // coordinates, the origin is the corner of its page rectangle (the printable area, or the whole
-// sheet in full-page mode) and the page height that places the footer is that rectangle's.
+// sheet in full-page mode) and the footer stands at that rectangle's foot. A page whose layout
+// needs more room than the rectangle has is shrunk, whole and alike in both directions, to fit.
 // False when nothing was printed.
 bool PrintOn(QPrinter& printer, const SharedState& s, const QString& portSettings, const QImage& logo,
              int copies);

@@ -16,7 +16,6 @@ using namespace qpes;
 
 namespace {
 
-constexpr int PageHeight = 16838; // A4 in twips
 const QDate PrintDay(2024, 3, 7);
 
 // The state right after New Database: every table field at its empty value.
@@ -28,7 +27,7 @@ SharedState emptyDatabase() {
 }
 
 QList<PrintPage> layout(const SharedState& s, const QString& portSettings = QStringLiteral("9600,n,8,1")) {
-    const auto pages = layoutPrintout(s, portSettings, PrintDay, PageHeight);
+    const auto pages = layoutPrintout(s, portSettings, PrintDay);
     if (!pages)
         qFatal("the layout failed");
     return *pages;
@@ -227,7 +226,7 @@ void tst_Printout::unreadableNumbers() {
     QFETCH(QByteArray, pagerId);
 
     SharedState s = emptyDatabase();
-    QVERIFY(layoutPrintout(s, QString(), PrintDay, PageHeight));
+    QVERIFY(layoutPrintout(s, QString(), PrintDay));
     if (family > 0) {
         if (!quantity.isEmpty())
             s.Db.Families[family - 1][Fam::PagerQty] = quantity;
@@ -235,7 +234,7 @@ void tst_Printout::unreadableNumbers() {
     }
     if (group > 0)
         s.Db.Groups[group - 1][Grp::PagerID1 + 19] = pagerId;
-    QVERIFY(!layoutPrintout(s, QString(), PrintDay, PageHeight));
+    QVERIFY(!layoutPrintout(s, QString(), PrintDay));
 }
 
 void tst_Printout::groupCells_data() {
@@ -493,16 +492,19 @@ void tst_Printout::footer() {
     s.LastFile = lastFile;
     const PrintPage elements = layout(s).at(page);
 
-    const QList<PrintElement> first = centredAt(elements, PageHeight - 750);
+    // Placed up from the page's foot, whatever the page's height.
+    const QList<PrintElement> first = centredAt(elements, 750);
     QCOMPARE(first.size(), 1);
+    QVERIFY(first[0].fromFoot);
     QCOMPARE(first[0].text, line);
     QCOMPARE(first[0].font, QStringLiteral("Arial"));
     QVERIFY(first[0].bold);
     QCOMPARE(first[0].points, 10);
     QCOMPARE(first[0].centreOffset, 0);
 
-    const QList<PrintElement> maker = centredAt(elements, PageHeight - 500);
+    const QList<PrintElement> maker = centredAt(elements, 500);
     QCOMPARE(maker.size(), 1);
+    QVERIFY(maker[0].fromFoot);
     QCOMPARE(maker[0].text, QStringLiteral("Quillmar Communications"));
     QVERIFY(maker[0].bold);
     QCOMPARE(maker[0].centreOffset, 0);
@@ -511,24 +513,42 @@ void tst_Printout::footer() {
 void tst_Printout::printsCopiesToPdf_data() {
     QTest::addColumn<int>("copies");
     QTest::addColumn<int>("pages");
-    QTest::newRow("one copy") << 1 << 2;
-    QTest::newRow("three copies") << 3 << 6;
+    QTest::addColumn<QString>("lastFile");
+    QTest::addColumn<QString>("jobName"); // as the print queue and the PDF's title show it
+    QTest::newRow("one copy of a saved database") << 1 << 2 << "/home/site/NORTH.PG7"
+                                                  << "NORTH.PG7";
+    QTest::newRow("three copies of a new database") << 3 << 6 << ""
+                                                    << "Quillmar Paging Encoder Configuration";
 }
 
 void tst_Printout::printsCopiesToPdf() {
     QFETCH(int, copies);
     QFETCH(int, pages);
+    QFETCH(QString, lastFile);
+    QFETCH(QString, jobName);
 
     const QString pdf = m_dir.filePath(QStringLiteral("copies%1.pdf").arg(copies));
     m_script.prints.push_back({true, pdf, copies});
     QImage logo(203, 173, QImage::Format_RGB32);
     logo.fill(Qt::darkBlue);
+    SharedState s = emptyDatabase();
+    s.LastFile = lastFile;
 
-    PrintDatabase(emptyDatabase(), QStringLiteral("9600,n,8,1"), logo);
+    PrintDatabase(s, QStringLiteral("9600,n,8,1"), logo);
 
     QCOMPARE(m_script.printRequests, 1);
     QCOMPARE(pdfPages(pdf), pages);
     QVERIFY(!isBusy());
+
+    const QString info = QStandardPaths::findExecutable(QStringLiteral("pdfinfo"));
+    if (info.isEmpty())
+        QSKIP("pdfinfo is not installed");
+    QProcess run;
+    run.start(info, {pdf});
+    QVERIFY(run.waitForFinished(30000));
+    static const QRegularExpression title(QStringLiteral("^Title: *(.*)$"),
+                                          QRegularExpression::MultilineOption);
+    QCOMPARE(title.match(QString::fromUtf8(run.readAllStandardOutput())).captured(1), jobName);
 }
 
 void tst_Printout::printedText() {
@@ -598,46 +618,118 @@ void tst_Printout::unreadableDatabasePrintsNothing() {
     QVERIFY(m_script.boxes.isEmpty());
 }
 
-// The left, top and bottom of a word's box on page 1 of a PDF, in points from the sheet's corner.
-QList<double> wordBox(const QString& pdf, const QString& word) {
+namespace {
+
+struct Word {
+    int page = 0; // from 1
+    QString text;
+    QRectF box; // points from the sheet's corner
+};
+
+// Every word of a PDF, in each page's reading order.
+QList<Word> pdfWords(const QString& pdf) {
     QProcess run;
     run.start(QStandardPaths::findExecutable(QStringLiteral("pdftotext")),
-              {QStringLiteral("-bbox"), QStringLiteral("-l"), QStringLiteral("1"), pdf, QStringLiteral("-")});
+              {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
     run.waitForFinished(30000);
-    const QRegularExpression box(
-        QStringLiteral(R"re(xMin="([\d.]+)" yMin="([\d.]+)" xMax="[\d.]+" yMax="([\d.]+)">%1<)re").arg(word));
-    const auto m = box.match(QString::fromUtf8(run.readAllStandardOutput()));
-    return {m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble()};
+    static const QRegularExpression box(
+        QStringLiteral(R"re(xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)<)re"));
+    QList<Word> words;
+    int page = 0;
+    for (const QString& line : QString::fromUtf8(run.readAllStandardOutput()).split(QLatin1Char('\n'))) {
+        if (line.contains(QLatin1String("<page ")))
+            ++page;
+        const auto m = box.match(line);
+        if (m.hasMatch())
+            words.append({page, m.captured(5),
+                          QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                                 QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()))});
+    }
+    return words;
 }
 
+// The box of the first such word on the page; an empty box when there is none.
+QRectF wordBox(const QList<Word>& words, int page, const QString& text) {
+    for (const Word& w : words)
+        if (w.page == page && w.text == text)
+            return w.box;
+    qWarning("no word %s on page %d", qPrintable(text), page);
+    return QRectF();
+}
+
+QString describe(const QRectF& box) {
+    return QStringLiteral("(%1, %2)-(%3, %4)")
+        .arg(box.left())
+        .arg(box.top())
+        .arg(box.right())
+        .arg(box.bottom());
+}
+
+} // namespace
+
 // A printer with unprintable margins draws from the corner of its printable area and places the
-// footer by that area's height; a sheet without margins (a PDF file) from the sheet's corner.
+// footer by that area's height; a sheet without margins (a PDF file) from the sheet's corner. A
+// page whose layout needs more room than the printable area has is shrunk, whole, to fit it.
 void tst_Printout::originAtThePrintableArea_data() {
+    QTest::addColumn<QPageSize::PageSizeId>("paper");
     QTest::addColumn<QMarginsF>("margins"); // points
-    QTest::newRow("no unprintable margin") << QMarginsF();
-    QTest::newRow("unprintable margins") << QMarginsF(18, 36, 24, 54);
+    QTest::addColumn<QString>("lastFile");
+    QTest::addColumn<int>("page");        // a page that fits, 0 for none
+    QTest::addColumn<QString>("heading"); // that page's first table word
+
+    const QString longName = QStringLiteral("/home/installer/customers/northfield-general-hospital/"
+                                            "east-wing-encoder/2024-03-07-after-the-site-survey.PG7");
+    QTest::newRow("no unprintable margin") << QPageSize::A4 << QMarginsF() << "" << 1 << "Family";
+    QTest::newRow("unprintable margins") << QPageSize::A4 << QMarginsF(18, 36, 24, 18) << "" << 1 << "Family";
+    QTest::newRow("printable area too short for page 1")
+        << QPageSize::Letter << QMarginsF(18, 36, 18, 36) << "" << 2 << "Pager";
+    QTest::newRow("printable area too narrow") << QPageSize::A4 << QMarginsF(72, 18, 72, 18) << "" << 0 << "";
+    QTest::newRow("file name wider than the table") << QPageSize::A4 << QMarginsF() << longName << 0 << "";
 }
 
 void tst_Printout::originAtThePrintableArea() {
+    QFETCH(QPageSize::PageSizeId, paper);
     QFETCH(QMarginsF, margins);
+    QFETCH(QString, lastFile);
+    QFETCH(int, page);
+    QFETCH(QString, heading);
     if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
         QSKIP("pdftotext is not installed");
-    const QString pdf = m_dir.filePath(QStringLiteral("margins%1.pdf").arg(margins.top()));
+    const QString pdf = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()) + QStringLiteral(".pdf"));
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFileName(pdf);
-    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageSize(QPageSize(paper));
     printer.setPageMargins(margins, QPageLayout::Point);
     printer.setFullPage(margins.isNull());
-    QVERIFY(PrintOn(printer, emptyDatabase(), QStringLiteral("9600,n,8,1"), QImage(), 1));
+    SharedState s = emptyDatabase();
+    s.LastFile = lastFile;
+    QVERIFY(PrintOn(printer, s, QStringLiteral("9600,n,8,1"), QImage(), 1));
+    const QList<Word> words = pdfWords(pdf);
 
-    // The families' heading stands at (500, 2800) twips, the maker's line 500 twips above the
-    // page's foot; a point is 20 twips.
-    const QList<double> heading = wordBox(pdf, QStringLiteral("Family"));
-    const QList<double> maker = wordBox(pdf, QStringLiteral("Communications"));
-    QVERIFY2(qAbs(heading[0] - (margins.left() + 25)) < 1, qPrintable(QString::number(heading[0])));
-    QVERIFY2(qAbs(heading[1] - (margins.top() + 140)) < 3, qPrintable(QString::number(heading[1])));
-    const double foot = 842 - margins.bottom();
-    QVERIFY2(qAbs(maker[1] - (foot - 25)) < 3 && maker[2] < foot, qPrintable(QString::number(maker[1])));
+    // Within the printable area, give or take a 1200 dpi device pixel's rounding.
+    const QRectF printable = QPageSize(paper).rect(QPageSize::Point).marginsRemoved(margins);
+    for (const Word& w : words)
+        QVERIFY2(printable.marginsAdded(QMarginsF(0.1, 0.1, 0.1, 0.1)).contains(w.box),
+                 qPrintable(w.text + describe(w.box)));
+    const QRectF lastFamily = wordBox(words, 1, QStringLiteral("50"));
+    const QRectF footer = wordBox(words, 1, QStringLiteral("p."));
+    QVERIFY2(footer.top() >= lastFamily.bottom(), qPrintable(describe(footer) + describe(lastFamily)));
+
+    // Shrunk alike across and down: the maker's name keeps its shape from page to page.
+    const QRectF maker1 = wordBox(words, 1, QStringLiteral("Communications"));
+    const QRectF maker2 = wordBox(words, 2, QStringLiteral("Communications"));
+    QVERIFY2(qAbs(maker1.width() / maker2.width() - maker1.height() / maker2.height()) < 0.005,
+             qPrintable(describe(maker1) + describe(maker2)));
+    if (page == 0)
+        return;
+
+    // A page that fits is not scaled at all: its heading stands at (500, 2800) twips, the maker's
+    // line 500 twips above the page's foot; a point is 20 twips.
+    const QRectF top = wordBox(words, page, heading);
+    const QRectF maker = wordBox(words, page, QStringLiteral("Communications"));
+    QVERIFY2(qAbs(top.left() - (margins.left() + 25)) < 0.1, qPrintable(describe(top)));
+    QVERIFY2(qAbs(top.top() - (margins.top() + 140)) < 0.1, qPrintable(describe(top)));
+    QVERIFY2(qAbs(maker.top() - (printable.bottom() - 25)) < 0.1, qPrintable(describe(maker)));
 }
 
 QTEST_MAIN(tst_Printout)
