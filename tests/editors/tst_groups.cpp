@@ -405,6 +405,43 @@ private slots:
         QVERIFY(!shared().GroupsAdjusted && !shared().GroupsIncomplete);
     }
 
+    // The close box on the database the program starts with when it has no file to load;
+    // `edit` before the close: "click R" on a row of group 1, "type R X" into it, "choose R N"
+    // in its message list.
+    void closing_data() {
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<QStringList>("boxes");
+        const QStringList asked{"Pager Group Definition is Incomplete\r"
+                                "As Shown by Magenta Fields\r"
+                                "Are You Sure You Want to Exit?"};
+        row("untouched", "", QStringList{});
+        row("Reference clicked, nothing typed", "click 1", QStringList{});
+        row("group ID typed", "type 3 5", asked);
+        row("Active switched on", "click 2", asked);
+        row("CC Active switched on", "click 24", asked);
+        row("message chosen", "choose 25 3", asked);
+    }
+    void closing() {
+        QFETCH(QString, edit);
+        QFETCH(QStringList, boxes);
+        w = frmCfgGroup::open();
+        QPointer<frmCfgGroup> window = w;
+        if (!edit.isEmpty())
+            clickCell(edit.section(' ', 1, 1).toInt(), 1);
+        const QString argument = edit.section(' ', 2);
+        if (edit.startsWith("type")) {
+            QTest::keyClicks(w->txtGrp, argument);
+        } else if (edit.startsWith("choose")) {
+            w->cmbMsg->setCurrentIndex(argument.toInt());
+            emit w->cmbMsg->activated(argument.toInt());
+        }
+        box->script.answers = {Answer::Yes};
+        w->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(boxTexts(box->script), boxes);
+        QVERIFY(window.isNull());
+    }
+
     // Closing the window or the program while the check runs stops it as a cancel.
     void closingDuringTheCheck_data() {
         QTest::addColumn<bool>("exit");
