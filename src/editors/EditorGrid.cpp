@@ -160,7 +160,6 @@ void EditorGrid::onScrollValue() {
     if (m_scrollingByCode)
         return;
     hideEditors();
-    m_col = 0;
     emit userScrolled();
 }
 

@@ -51,7 +51,8 @@ public:
     int contentWidth() const;
 
     // Editors are children of the viewport; placing one puts it on the cell's rectangle,
-    // widened by `extraWidth`. Scrolling by the user hides every editor added here.
+    // widened by `extraWidth`. Scrolling by the user hides every editor added here and leaves
+    // the current cell as it was.
     void addEditor(QWidget* editor);
     void placeEditor(QWidget* editor, int r, int c, int extraWidth = 0);
     void hideEditors();
@@ -71,7 +72,7 @@ public:
 signals:
     // The user clicked data cell (r, c); it is already current.
     void cellClick(int r, int c);
-    // The user scrolled: the editors are hidden and column 0 is current.
+    // The user scrolled: the editors are hidden.
     void userScrolled();
 
 protected:

@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QtTest>
 
 using namespace qpes;
@@ -291,16 +292,18 @@ void TestCfgFam::keys_data() {
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("toRow");
     QTest::addColumn<int>("toCol");
-    row("Tab on the last capcode", 50, 5, int(Qt::Key_Tab), 1, 2);
-    row("Shift+Tab as Tab", 4, 2, int(Qt::Key_Backtab), 4, 3);
-    row("Enter on a start ID", 4, 3, int(Qt::Key_Return), 4, 5);
-    row("Right after an end cell", 4, 4, int(Qt::Key_Right), 5, 2);
-    row("Left on the first quantity", 1, 2, int(Qt::Key_Left), 50, 5);
-    row("Left on a capcode", 4, 5, int(Qt::Key_Left), 4, 3);
-    row("Up on the first row", 1, 7, int(Qt::Key_Up), 50, 7);
-    row("Down on the last row", 50, 3, int(Qt::Key_Down), 1, 3);
-    row("Tab on a pager type", 4, 7, int(Qt::Key_Tab), 4, 7);
-    row("Left on a rate", 4, 9, int(Qt::Key_Left), 4, 9);
+    QTest::addColumn<bool>("scrolled"); // the user scrolls the grid before the key
+    row("Tab on the last capcode", 50, 5, int(Qt::Key_Tab), 1, 2, false);
+    row("Shift+Tab as Tab", 4, 2, int(Qt::Key_Backtab), 4, 3, false);
+    row("Enter on a start ID", 4, 3, int(Qt::Key_Return), 4, 5, false);
+    row("Right after an end cell", 4, 4, int(Qt::Key_Right), 5, 2, false);
+    row("Left on the first quantity", 1, 2, int(Qt::Key_Left), 50, 5, false);
+    row("Left on a capcode", 4, 5, int(Qt::Key_Left), 4, 3, false);
+    row("Up on the first row", 1, 7, int(Qt::Key_Up), 50, 7, false);
+    row("Down on the last row", 50, 3, int(Qt::Key_Down), 1, 3, false);
+    row("Tab on a pager type", 4, 7, int(Qt::Key_Tab), 4, 7, false);
+    row("Left on a rate", 4, 9, int(Qt::Key_Left), 4, 9, false);
+    row("Tab after a scroll", 4, 3, int(Qt::Key_Tab), 5, 2, true);
 }
 
 void TestCfgFam::keys() {
@@ -309,11 +312,18 @@ void TestCfgFam::keys() {
     QFETCH(int, key);
     QFETCH(int, toRow);
     QFETCH(int, toCol);
+    QFETCH(bool, scrolled);
     for (int i = 0; i < FamilyCount; ++i)
         shared().Db.Families[i] = family(Active);
     frmCfgFam* w = openWith(Active);
     clickCell(w->fgFamilies, row, col);
     QWidget* target = visibleEditor(w) ? visibleEditor(w) : w->fgFamilies;
+    if (scrolled) {
+        QScrollBar* bar = w->fgFamilies->verticalScrollBar();
+        bar->setValue(bar->value() == 0 ? bar->maximum() : 0);
+        QVERIFY(!visibleEditor(w));
+        target = w->fgFamilies;
+    }
     const QString before = target == w->txtFam ? w->txtFam->text() : QString();
     QTest::keyClick(target, Qt::Key(key));
     QCOMPARE(w->fgFamilies->row(), toRow);

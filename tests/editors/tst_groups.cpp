@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QtTest>
 
 using namespace qpes;
@@ -256,36 +257,75 @@ private slots:
         QCOMPARE(shared().Db.Groups[0][Grp::Reference], QByteArray("Warehous"));
     }
 
+    // `scroll` moves the grid's scroll bar after the click: "top", "bottom" or "" (no scroll).
     void keys_data() {
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("row");
         QTest::addColumn<int>("col");
+        QTest::addColumn<QString>("scroll");
         QTest::addColumn<int>("toRow");
         QTest::addColumn<int>("toCol");
-        row("Tab down the column", int(Qt::Key_Tab), 3, 2, 4, 2);
-        row("Tab to the next group", int(Qt::Key_Tab), 23, 4, 3, 5);
-        row("Tab from group 10", int(Qt::Key_Tab), 23, 10, 3, 1);
-        row("Shift+Tab like Tab", int(Qt::Key_Backtab), 23, 4, 3, 5);
-        row("Enter", int(Qt::Key_Return), 7, 1, 8, 1);
-        row("Left up the column", int(Qt::Key_Left), 8, 3, 7, 3);
-        row("Left to group 10", int(Qt::Key_Left), 3, 1, 23, 10);
-        row("Down wraps", int(Qt::Key_Down), 23, 6, 3, 6);
-        row("Up wraps", int(Qt::Key_Up), 3, 6, 23, 6);
-        row("Up onto CC Active toggles twice", int(Qt::Key_Up), 25, 1, 24, 0);
-        row("F1 stays", int(Qt::Key_F1), 9, 2, 9, 2);
+        row("Tab down the column", int(Qt::Key_Tab), 3, 2, "", 4, 2);
+        row("Tab to the next group", int(Qt::Key_Tab), 23, 4, "", 3, 5);
+        row("Tab from group 10", int(Qt::Key_Tab), 23, 10, "", 3, 1);
+        row("Shift+Tab like Tab", int(Qt::Key_Backtab), 23, 4, "", 3, 5);
+        row("Enter", int(Qt::Key_Return), 7, 1, "", 8, 1);
+        row("Left up the column", int(Qt::Key_Left), 8, 3, "", 7, 3);
+        row("Left to group 10", int(Qt::Key_Left), 3, 1, "", 23, 10);
+        row("Down wraps", int(Qt::Key_Down), 23, 6, "", 3, 6);
+        row("Up wraps", int(Qt::Key_Up), 3, 6, "", 23, 6);
+        row("Up onto CC Active toggles twice", int(Qt::Key_Up), 25, 1, "", 24, 0);
+        row("F1 stays", int(Qt::Key_F1), 9, 2, "", 9, 2);
+        row("Tab after a scroll", int(Qt::Key_Tab), 5, 2, "bottom", 6, 2);
+        row("Tab past Pager ID 20 after a scroll", int(Qt::Key_Tab), 23, 4, "top", 3, 5);
+        row("Enter after a scroll", int(Qt::Key_Return), 7, 3, "bottom", 8, 3);
+        row("Right after a scroll", int(Qt::Key_Right), 4, 9, "bottom", 5, 9);
+        row("Left after a scroll", int(Qt::Key_Left), 8, 3, "bottom", 7, 3);
+        row("Left to the previous group after a scroll", int(Qt::Key_Left), 3, 7, "bottom", 23, 6);
+        row("Down after a scroll", int(Qt::Key_Down), 5, 6, "bottom", 6, 6);
+        row("Up after a scroll", int(Qt::Key_Up), 23, 8, "top", 22, 8);
     }
     void keys() {
         QFETCH(int, key);
         QFETCH(int, row);
         QFETCH(int, col);
+        QFETCH(QString, scroll);
         QFETCH(int, toRow);
         QFETCH(int, toCol);
-        open({"id=5 act=1 cc=1/3 p=100 def=YES"});
+        // Every group defined with IDs of its own, so the box shows which cell it is on.
+        QByteArrayList groups;
+        for (int g = 1; g <= GroupCount; ++g) {
+            QByteArrayList ids;
+            for (int k = 1; k <= 20; ++k)
+                ids << QByteArray::number(100 * g + k);
+            groups << "id=" + QByteArray::number(g) + " act=1 cc=1/3 p=" + ids.join(',') + " def=YES";
+        }
+        open(groups);
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        // Short enough to scroll whatever the row heights.
+        w->fgGroups->resize(w->fgGroups->width(), w->fgGroups->height() / 2);
         clickCell(row, col);
-        QTest::keyClick(w->txtGrp->isVisible() ? static_cast<QWidget*>(w->txtGrp) : w->cmbMsg, Qt::Key(key));
+        QWidget* target = w->txtGrp->isVisible() ? static_cast<QWidget*>(w->txtGrp) : w->cmbMsg;
+        if (!scroll.isEmpty()) {
+            QScrollBar* bar = w->fgGroups->verticalScrollBar();
+            const int before = bar->value();
+            bar->setValue(scroll == "top" ? 0 : bar->maximum());
+            QVERIFY(bar->value() != before);
+            QVERIFY(!w->txtGrp->isVisible());
+            target = QApplication::focusWidget();
+            QVERIFY(target);
+        }
+        QTest::keyClick(target, Qt::Key(key));
         QCOMPARE(std::pair(w->fgGroups->row(), w->fgGroups->col()), std::pair(toRow, toCol));
         QCOMPARE(shared().Db.Groups[0][Grp::CCActive], QByteArray("1"));
-        QCOMPARE(w->txtGrp->isVisible(), toRow >= 3 && toRow <= 23 && toCol > 0);
+        const bool editor = toRow >= 3 && toRow <= 23 && toCol > 0;
+        QCOMPARE(w->txtGrp->isVisible(), editor);
+        if (editor) {
+            QCOMPARE(w->txtGrp->text(), QString::number(toRow == 3 ? toCol : 100 * toCol + toRow - 3));
+            QCOMPARE(w->txtGrp->geometry(), w->fgGroups->cellRect(toRow, toCol));
+            QVERIFY(w->fgGroups->cellVisible(toRow, toCol));
+        }
         QCOMPARE(box->script.openedDocuments.size(), key == Qt::Key_F1 ? 1 : 0);
     }
 
@@ -363,6 +403,43 @@ private slots:
         QCOMPARE(shared().GroupsChanged, QByteArray(QTest::currentDataTag()) == "cancel");
         QVERIFY(!frmCancelSend::isLoaded());
         QVERIFY(!shared().GroupsAdjusted && !shared().GroupsIncomplete);
+    }
+
+    // The close box on the database the program starts with when it has no file to load;
+    // `edit` before the close: "click R" on a row of group 1, "type R X" into it, "choose R N"
+    // in its message list.
+    void closing_data() {
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<QStringList>("boxes");
+        const QStringList asked{"Pager Group Definition is Incomplete\r"
+                                "As Shown by Magenta Fields\r"
+                                "Are You Sure You Want to Exit?"};
+        row("untouched", "", QStringList{});
+        row("Reference clicked, nothing typed", "click 1", QStringList{});
+        row("group ID typed", "type 3 5", asked);
+        row("Active switched on", "click 2", asked);
+        row("CC Active switched on", "click 24", asked);
+        row("message chosen", "choose 25 3", asked);
+    }
+    void closing() {
+        QFETCH(QString, edit);
+        QFETCH(QStringList, boxes);
+        w = frmCfgGroup::open();
+        QPointer<frmCfgGroup> window = w;
+        if (!edit.isEmpty())
+            clickCell(edit.section(' ', 1, 1).toInt(), 1);
+        const QString argument = edit.section(' ', 2);
+        if (edit.startsWith("type")) {
+            QTest::keyClicks(w->txtGrp, argument);
+        } else if (edit.startsWith("choose")) {
+            w->cmbMsg->setCurrentIndex(argument.toInt());
+            emit w->cmbMsg->activated(argument.toInt());
+        }
+        box->script.answers = {Answer::Yes};
+        w->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(boxTexts(box->script), boxes);
+        QVERIFY(window.isNull());
     }
 
     // Closing the window or the program while the check runs stops it as a cancel.

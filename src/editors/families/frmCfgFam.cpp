@@ -410,8 +410,9 @@ void frmCfgFam::paintActiveRow(int r) {
 
 // ---- Scrolling and keys ----------------------------------------------------------------------
 
+// The grid has hidden the editors; with column 0 current, Tab goes on to the next family.
 void frmCfgFam::fgFamilies_Scroll() {
-    // The grid has hidden the editors and made column 0 current.
+    fgFamilies->setCol(0);
 }
 
 void frmCfgFam::goTo(int row, int col) {

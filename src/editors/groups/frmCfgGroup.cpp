@@ -389,6 +389,7 @@ void frmCfgGroup::placeTextEditor(int row, int col) {
 
 void frmCfgGroup::activeToggle(int g) {
     shared().GroupsChanged = true;
+    m_edited = true;
     noticeEdit();
     const int c = g + 1;
     PagerGroup& grp = group(g);
@@ -445,6 +446,7 @@ void frmCfgGroup::switchToggle(int g, int row) {
                 paint(c, row + 1, row + 1, EditorColour::Ivory);
         }
     }
+    m_edited = true;
     fgGroups->setCol(0);
 }
 
@@ -490,6 +492,7 @@ void frmCfgGroup::txtGrp_Change() {
         return;
     m_typed = typed.text;
     s.GroupsChanged = true;
+    m_edited = true;
 
     const int row = fgGroups->row();
     const int c = g + 1;
@@ -549,6 +552,7 @@ void frmCfgGroup::cmbMsg_Click() {
         cmbMsg->currentIndex() < 0)
         return;
     s.GroupsChanged = true;
+    m_edited = true;
     const int c = g + 1;
     PagerGroup& grp = group(g);
     const QString chosen = cmbMsg->currentText();
@@ -683,7 +687,8 @@ bool frmCfgGroup::askIncomplete() {
                             QStringLiteral("Incomplete Database Definition")) == Answer::Yes;
 }
 
-// Closing without OK runs the pass first: the unload erases what it leaves undefined.
+// Closing without OK after an edit runs the pass first: the unload erases what it leaves
+// undefined. A window closed untouched asks nothing.
 bool frmCfgGroup::queryUnload() {
     if (m_checking) {
         if (!askIncomplete())
@@ -691,7 +696,7 @@ bool frmCfgGroup::queryUnload() {
         m_abort = true;
         return true;
     }
-    if (!m_passDone)
+    if (!m_passDone && m_edited)
         runPass();
     m_passDone = false;
     return askIncomplete();

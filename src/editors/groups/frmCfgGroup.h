@@ -75,6 +75,7 @@ private:
     bool m_checking = false;       // the groups check is running
     bool m_abort = false;          // the window or the program closes: the check stops
     bool m_passDone = false;       // OK ran the pass just before closing
+    bool m_edited = false;         // the user changed a group since the window opened
     bool m_closeRequested = false; // closed during the check
     bool m_deleteAfterCheck = false;
     bool m_unloaded = false;

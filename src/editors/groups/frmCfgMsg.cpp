@@ -117,8 +117,6 @@ void frmCfgMsg::fgMessages_Click() {
     SharedState& s = shared();
     s.FormLoading = true;
     txtMsg->hide();
-    // Only the message column is edited; a scroll may have left the heading column current.
-    fgMessages->setCol(1);
     const int r = fgMessages->row();
     fgMessages->scrollToCell(r, 1);
     fgMessages->placeEditor(txtMsg, r, 1);
