@@ -191,9 +191,8 @@ void frmMessageTest::Form_Load() {
     ChkLogInOut->hide();
     Check1->setChecked(logFileOpen());
     setLogList(lb_log);
-    // The archive stays in the folder the console opened in, wherever a later dialog moves
-    // the current folder.
-    m_archivePath = QDir::current().absoluteFilePath(QString::fromLatin1(ArchiveFileName));
+    // The archive lives in the program's folder, wherever a file dialog has moved the current one.
+    m_archivePath = QDir(programFolder()).absoluteFilePath(QString::fromLatin1(ArchiveFileName));
     m_archive = readArchiveFile(m_archivePath);
     for (const QByteArray& entry : m_archive)
         lb_Archive->addItem(QString::fromLatin1(entry));

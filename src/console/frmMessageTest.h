@@ -87,7 +87,7 @@ private:
     void setArchiveRow(int row); // selects without copying the entry into the message box
 
     QList<QByteArray> m_archive; // lb_Archive's entries as bytes
-    QString m_archivePath;       // messages.dat in the folder the console opened in
+    QString m_archivePath;       // messages.dat in the program's folder
     bool m_unloaded = false;
     bool m_pageUnderWay = false;
     bool m_loopRunning = false;
