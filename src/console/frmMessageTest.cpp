@@ -218,6 +218,10 @@ void frmMessageTest::Form_Unload() {
     if (g_console == this)
         g_console = nullptr;
     SharedState& s = shared();
+    // A Send still waiting on the encoder ends with its window, quietly, as the user's stop: no
+    // box of its outcome is left to show over the main window. A range-test page finishes its tick.
+    if (TerminalControls* t = terminal(); t && m_pageUnderWay == PageKind::Send && t->link().exchangeRunning)
+        t->link().stopConversation(AfterRun::Nothing);
     if (portOpen())
         terminal()->setControlEnabled(Control::mnuTest, true);
     s.RangeTestRunning = false;
@@ -294,7 +298,7 @@ void frmMessageTest::cmdSendMsg_Click() {
         return;
     }
     applyLengthRule(PageKind::Send);
-    m_pageUnderWay = true;
+    m_pageUnderWay = PageKind::Send;
     SendTestPage(link, txtPIN->text().toLatin1(), txtMessage->text().toLatin1(), [self] {
         if (self && !self->ChkLogInOut->isChecked()) {
             self->ChkLogInOut->setChecked(true);
@@ -302,7 +306,7 @@ void frmMessageTest::cmdSendMsg_Click() {
         }
     });
     if (self)
-        m_pageUnderWay = false;
+        m_pageUnderWay.reset();
 }
 
 // ---- Log file ----------------------------------------------------------------------------------------
@@ -490,11 +494,11 @@ void frmMessageTest::sendRangeTestPage() {
     if (!t)
         return;
     QPointer<frmMessageTest> self(this);
-    m_pageUnderWay = true;
+    m_pageUnderWay = PageKind::RangeTest;
     SendRangeTestPage(t->link(), txtPIN->text().toLatin1(), txtMessage->text().toLatin1(),
                       [self] { return !self || !shared().RangeTestRunning || shared().ExitConfirmed; });
     if (self)
-        m_pageUnderWay = false;
+        m_pageUnderWay.reset();
 }
 
 void frmMessageTest::Timer2_Timer() {
