@@ -478,7 +478,7 @@ QString frmTerminal::saveStatusText() const {
 }
 
 void frmTerminal::mnuSave_Click() {
-    if (!shared().DatabaseChecked || m_databaseFilePath.isEmpty())
+    if (linkBusy() || !shared().DatabaseChecked || m_databaseFilePath.isEmpty())
         return;
     if (!writeDatabaseTo(m_databaseFilePath))
         return;
@@ -488,7 +488,7 @@ void frmTerminal::mnuSave_Click() {
 
 void frmTerminal::mnuSaveAs_Click() {
     SharedState& s = shared();
-    if (!s.DatabaseChecked)
+    if (linkBusy() || !s.DatabaseChecked)
         return;
     const auto chosen = chooseDatabaseFile(true, QStringLiteral("Save Pager Database File"));
     if (!chosen)
@@ -504,6 +504,8 @@ void frmTerminal::mnuSaveAs_Click() {
 }
 
 void frmTerminal::mnuPrintDB_Click() {
+    if (linkBusy())
+        return;
     PrintDatabase(shared(), m_link.MSComm1.Settings(), logoImage());
 }
 

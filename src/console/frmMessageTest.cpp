@@ -191,9 +191,8 @@ void frmMessageTest::Form_Load() {
     ChkLogInOut->hide();
     Check1->setChecked(logFileOpen());
     setLogList(lb_log);
-    // The archive stays in the folder the console opened in, wherever a later dialog moves
-    // the current folder.
-    m_archivePath = QDir::current().absoluteFilePath(QString::fromLatin1(ArchiveFileName));
+    // The archive lives in the program's folder, wherever a file dialog has moved the current one.
+    m_archivePath = QDir(programFolder()).absoluteFilePath(QString::fromLatin1(ArchiveFileName));
     m_archive = readArchiveFile(m_archivePath);
     for (const QByteArray& entry : m_archive)
         lb_Archive->addItem(QString::fromLatin1(entry));
@@ -219,6 +218,10 @@ void frmMessageTest::Form_Unload() {
     if (g_console == this)
         g_console = nullptr;
     SharedState& s = shared();
+    // A Send still waiting on the encoder ends with its window, quietly, as the user's stop: no
+    // box of its outcome is left to show over the main window. A range-test page finishes its tick.
+    if (TerminalControls* t = terminal(); t && m_pageUnderWay == PageKind::Send && t->link().exchangeRunning)
+        t->link().stopConversation(AfterRun::Nothing);
     if (portOpen())
         terminal()->setControlEnabled(Control::mnuTest, true);
     s.RangeTestRunning = false;
@@ -295,7 +298,7 @@ void frmMessageTest::cmdSendMsg_Click() {
         return;
     }
     applyLengthRule(PageKind::Send);
-    m_pageUnderWay = true;
+    m_pageUnderWay = PageKind::Send;
     SendTestPage(link, txtPIN->text().toLatin1(), txtMessage->text().toLatin1(), [self] {
         if (self && !self->ChkLogInOut->isChecked()) {
             self->ChkLogInOut->setChecked(true);
@@ -303,7 +306,7 @@ void frmMessageTest::cmdSendMsg_Click() {
         }
     });
     if (self)
-        m_pageUnderWay = false;
+        m_pageUnderWay.reset();
 }
 
 // ---- Log file ----------------------------------------------------------------------------------------
@@ -491,11 +494,11 @@ void frmMessageTest::sendRangeTestPage() {
     if (!t)
         return;
     QPointer<frmMessageTest> self(this);
-    m_pageUnderWay = true;
+    m_pageUnderWay = PageKind::RangeTest;
     SendRangeTestPage(t->link(), txtPIN->text().toLatin1(), txtMessage->text().toLatin1(),
                       [self] { return !self || !shared().RangeTestRunning || shared().ExitConfirmed; });
     if (self)
-        m_pageUnderWay = false;
+        m_pageUnderWay.reset();
 }
 
 void frmMessageTest::Timer2_Timer() {

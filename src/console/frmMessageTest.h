@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QList>
 #include <QPointer>
+#include <optional>
 
 class QAction;
 class QCheckBox;
@@ -65,7 +66,7 @@ public:
     // The setup dialog closed without a start.
     void rangeTestCancelled();
     QString archivePath() const { return m_archivePath; }
-    bool pageUnderWay() const { return m_pageUnderWay; }
+    bool pageUnderWay() const { return m_pageUnderWay.has_value(); }
 
 protected:
     void done(int result) override;
@@ -87,9 +88,9 @@ private:
     void setArchiveRow(int row); // selects without copying the entry into the message box
 
     QList<QByteArray> m_archive; // lb_Archive's entries as bytes
-    QString m_archivePath;       // messages.dat in the folder the console opened in
+    QString m_archivePath;       // messages.dat in the program's folder
     bool m_unloaded = false;
-    bool m_pageUnderWay = false;
+    std::optional<PageKind> m_pageUnderWay; // a Send's page or a range test's
     bool m_loopRunning = false;
     bool m_restarted = false;
     int m_pageCounter = 0;

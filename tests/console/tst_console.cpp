@@ -127,7 +127,6 @@ private slots:
         QFETCH(QByteArray, written);
         QFETCH(int, selected);
         writeFile(w->box.path("messages.dat"), file);
-        QDir::setCurrent(w->box.folder());
         w->reopen();
         if (row >= 0)
             c()->lb_Archive->setCurrentRow(row);
@@ -150,7 +149,6 @@ private slots:
         for (int i = 1; i <= 299; ++i)
             file += QByteArray::number(i) + "\r\n";
         writeFile(w->box.path("messages.dat"), file);
-        QDir::setCurrent(w->box.folder());
         w->reopen();
         c()->txtMessage->setPlainText("new");
         c()->cmdAdd->click();
@@ -164,25 +162,42 @@ private slots:
         QVERIFY(c()->mnuRangeTest->isEnabled());
     }
 
-    // messages.dat stays in the folder the console opened in, wherever a log file is chosen.
-    void archiveStaysInItsFolder() {
-        QDir::setCurrent(w->box.folder());
-        w->reopen();
-        QDir().mkpath(w->box.path("logs"));
-        openLog(w->box.path("logs/a.log"));
-        QCOMPARE(QDir::currentPath(), w->box.path("logs"));
+    // messages.dat lives in the program's folder, wherever a file dialog has moved the current
+    // folder before or while the console is open.
+    void archiveLivesInTheProgramFolder_data() {
+        QTest::addColumn<QString>("moved"); // by what, and whether before the console opens
+        row("database opened elsewhere", "database");
+        row("log file chosen elsewhere", "log");
+        row("log file chosen while open", "log, open");
+    }
+    void archiveLivesInTheProgramFolder() {
+        QFETCH(QString, moved);
+        writeFile(w->box.path("messages.dat"), "kept\r\n");
+        const QString elsewhere = w->box.path("elsewhere");
+        QDir().mkpath(elsewhere);
+        if (moved == "database") {
+            writeFile(elsewhere + "/SITE.PG7", QByteArray());
+            w->box.script.files = {elsewhere + "/SITE.PG7"};
+            w->main->mnuOpenFile_Click();
+        } else {
+            if (moved == "log, open")
+                w->reopen();
+            openLog(elsewhere + "/a.log");
+        }
+        QCOMPARE(QDir::currentPath(), elsewhere);
+        if (moved != "log, open")
+            w->reopen();
+        QCOMPARE(archive(), QStringList{"kept"});
         c()->txtMessage->setPlainText("m");
         c()->cmdAdd->click();
-        QCOMPARE(archiveFile(), QByteArray("m\r\n"));
-        QVERIFY(!QFile::exists(w->box.path("logs/messages.dat")));
+        QCOMPARE(archiveFile(), QByteArray("kept\r\nm\r\n"));
+        QVERIFY(!QFile::exists(elsewhere + "/messages.dat"));
+        QCOMPARE(w->box.script.boxes.size(), 0);
     }
 
     // A failed write is reported and the list keeps the change.
     void archiveWriteFails() {
-        QDir().mkpath(w->box.path("gone"));
-        QDir::setCurrent(w->box.path("gone"));
-        w->reopen();
-        QDir(w->box.path("gone")).removeRecursively();
+        QDir().mkpath(w->box.path("messages.dat")); // a folder where the file should be
         c()->txtMessage->setPlainText("m");
         c()->cmdAdd->click();
         QCOMPARE(archive(), QStringList{"m"});

@@ -187,20 +187,41 @@ private slots:
                  (QStringList{"Quillmar Paging Encoder Setup", "Communication Error"}));
         QVERIFY(!shared().LoggedIn);
         QVERIFY(!w->main->link().MSComm1.PortOpen());
+        QVERIFY(!w->main->link().stopRequested()); // the console went after the run: nothing to stop
         QTRY_VERIFY(!console);
         w->console = nullptr;
     }
 
-    // Leaving the program ends the page's wait at once, with nothing more logged.
-    void exitEndsTheWait() {
+    // Leaving the program or closing the console ends the page's wait at once, before the
+    // reply timer can fire, with nothing more logged and no box.
+    void leavingEndsTheWait_data() {
+        QTest::addColumn<QString>("how");
+        row("exit confirmed", "exit");
+        row("console's close box", "close box");
+        row("console's Exit", "Exit menu");
+    }
+    void leavingEndsTheWait() {
+        QFETCH(QString, how);
         w->standingLogin();
         w->encoder->setReplyOverride("Hi", "");
-        WhenReceived leave(*w->encoder, Block, [] { shared().ExitConfirmed = true; });
+        QSignalSpy timeOuts(&w->main->link().Timer2, &QTimer::timeout);
+        WhenReceived leave(*w->encoder, Block, [this, how] {
+            if (how == "exit")
+                shared().ExitConfirmed = true;
+            else if (how == "close box")
+                w->console->close();
+            else
+                w->console->mnuExit->trigger();
+        });
         w->send("100", "Hi");
         QVERIFY(leave.fired());
+        QCOMPARE(timeOuts.count(), 0);
         QCOMPARE(w->logTexts(), QStringList{"Message: Hi"});
         QCOMPARE(w->box.script.boxes.size(), 0);
         QVERIFY(shared().LoggedIn);
+        QVERIFY(!w->main->link().exchangeRunning);
+        QVERIFY(!w->main->link().stopRequested());
+        QVERIFY(w->main->link().MSComm1.PortOpen());
     }
 };
 

@@ -4,6 +4,7 @@
 #include "app/frmTerminal.h"
 #include "link/ReadDatabase.h"
 #include "link/frmCancelSend.h"
+#include "model/DatabaseFile.h"
 #include "model/PagerDatabase.h"
 #include "model/Text.h"
 #include "platform/Platform.h"
@@ -11,6 +12,7 @@
 #include "support/TestSupport.h"
 #include "support/WhenReceived.h"
 
+#include <QAction>
 #include <QTimer>
 #include <QtTest>
 #include <functional>
@@ -477,6 +479,41 @@ private slots:
         QCOMPARE(shared().Db.Families[6][Fam::StartCap], QByteArray("f6.1"));
         verifyToolbarRestored(true);
         verifyRunEnded();
+    }
+
+    // The file commands wait for the read: none of them writes half-read tables or opens a
+    // dialog inside the read's wait, whose reply time-out runs on meanwhile.
+    void fileCommandsWaitForTheRead_data() {
+        QTest::addColumn<QString>("command");
+        row("Save", "mnuSave");
+        row("Save As", "mnuSaveAs");
+        row("Print", "mnuPrintDB");
+        row("New", "mnuNewDB");
+        row("Open", "mnuOpenFile");
+    }
+    void fileCommandsWaitForTheRead() {
+        QFETCH(QString, command);
+        const QString site = box->path("SITE.PG7"), other = box->path("OTHER.PG7");
+        SharedState& s = shared();
+        writeFile(site, WriteDatabaseFile(s.Db, s.Notes));
+        box->script.files = {site};
+        main->mnuOpenFile_Click();
+        const QByteArray before = readFile(site);
+        s.EncoderMatches = true;
+        box->script.files = {other};
+        WhenReceived during(*encoder, readBlock("G 7"),
+                            [this, command] { main->findChild<QAction*>(command)->trigger(); });
+        main->mnuReadDB_Click();
+
+        QVERIFY(during.fired());
+        QCOMPARE(box->script.boxes.size(), 0);
+        QCOMPARE(box->script.fileRequests.size(), 1);
+        QCOMPARE(box->script.printRequests, 0);
+        QCOMPARE(readFile(site), before);
+        QVERIFY(!QFile::exists(other));
+        QCOMPARE(encoder->received(), readStream(false));
+        QCOMPARE(shared().Db.Messages[0], QByteArray("Message 1"));
+        QVERIFY(shared().EncoderMatches);
     }
 
     void stopsWhenTheLinkGoes_data() {
