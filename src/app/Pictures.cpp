@@ -15,9 +15,10 @@ QPixmap splashPicture() {
     pixmap.fill(Navy);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
+    // The radio waves stand clear of the texts that start at x = 100.
     p.setPen(QPen(Qt::white, 3));
-    for (int r = 20; r <= 60; r += 20)
-        p.drawArc(QRect(40 - r, 100 - r, 2 * r, 2 * r), -45 * 16, 90 * 16);
+    for (int r = 16; r <= 48; r += 16)
+        p.drawArc(QRect(30 - r, 100 - r, 2 * r, 2 * r), -45 * 16, 90 * 16);
     QFont title(QStringLiteral("Arial"), 22, QFont::Bold);
     p.setFont(title);
     p.drawText(QRect(100, 40, 310, 60), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Quillmar"));
@@ -63,19 +64,24 @@ QPixmap portPicture(bool connected) {
 }
 
 QIcon toolbarIcon(const char* key) {
-    const QByteArray k(key);
-    QStyle* style = QApplication::style();
-    if (k == "sequence")
-        return style->standardIcon(QStyle::SP_FileDialogDetailedView);
-    if (k == "group")
-        return style->standardIcon(QStyle::SP_FileDialogListView);
-    if (k == "message")
-        return style->standardIcon(QStyle::SP_FileIcon);
-    if (k == "program")
-        return style->standardIcon(QStyle::SP_ArrowUp);
-    if (k == "read")
-        return style->standardIcon(QStyle::SP_ArrowDown);
-    return style->standardIcon(QStyle::SP_MediaPlay);
+    // The desktop's picture for what the button does, where its theme has one; else the style's.
+    const struct {
+        const char* key;
+        const char* themeName;
+        QStyle::StandardPixmap fallback;
+    } pictures[] = {
+        {"sequence", "x-office-spreadsheet", QStyle::SP_FileDialogDetailedView}, // the families table
+        {"group", "system-users", QStyle::SP_FileDialogListView},
+        {"message", "mail-message-new", QStyle::SP_FileDialogContentsView},
+        {"program", "go-up", QStyle::SP_ArrowUp}, // into the encoder
+        {"read", "go-down", QStyle::SP_ArrowDown},
+        {"test", "utilities-terminal", QStyle::SP_MediaPlay}, // the test console
+    };
+    for (const auto& p : pictures)
+        if (qstrcmp(p.key, key) == 0)
+            return QIcon::fromTheme(QString::fromLatin1(p.themeName),
+                                    QApplication::style()->standardIcon(p.fallback));
+    return {};
 }
 
 } // namespace qpes

@@ -233,9 +233,12 @@ void frmTerminal::buildBody() {
     cmdLookup->setEnabled(false);
     lblLookup = new QLabel(QStringLiteral("Response:"));
     lblLookup->setObjectName(QStringLiteral("lblLookup"));
-    // The encoder's reply is shown in the room the row leaves; a long one is cut at the window's
-    // edge instead of widening the window and squeezing the lookup box.
-    lblLookup->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    // The encoder's reply has a row of its own across the window, one line high: the line end
+    // it comes with stays below the text, and a longer reply is cut at the window's edge
+    // instead of widening the window.
+    lblLookup->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblLookup->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    lblLookup->setFixedHeight(lblLookup->sizeHint().height()); // "Response:" on one line
     connect(cmdLookup, &QPushButton::clicked, this, &frmTerminal::cmdLookup_Click);
 
     auto* notesCaption = new QLabel(QStringLiteral("Config Notes - Saved to Disk and Printed Only"));
@@ -266,10 +269,10 @@ void frmTerminal::buildBody() {
     auto* lookup = new QHBoxLayout;
     lookup->addWidget(txLookup);
     lookup->addWidget(cmdLookup);
-    lookup->addWidget(lblLookup, 1);
     grid->addLayout(lookup, 2, 2, 1, 2);
-    grid->addWidget(notesCaption, 3, 0, 1, 4);
-    grid->addWidget(txtConfigNotes, 4, 0, 1, 4);
+    grid->addWidget(lblLookup, 3, 0, 1, 4);
+    grid->addWidget(notesCaption, 4, 0, 1, 4);
+    grid->addWidget(txtConfigNotes, 5, 0, 1, 4);
     setCentralWidget(body);
 }
 

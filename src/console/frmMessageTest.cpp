@@ -43,8 +43,9 @@ bool portOpen() {
     return t && t->link().MSComm1.PortOpen();
 }
 
+// The program's face at the console's own sizes.
 QFont consoleFont(double points, bool bold) {
-    QFont f(QStringLiteral("MS Sans Serif"));
+    QFont f = programFont();
     f.setPointSizeF(points);
     f.setBold(bold);
     return f;

@@ -7,6 +7,7 @@
 #include "platform/Platform.h"
 
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -71,13 +72,14 @@ frmRangeTest::frmRangeTest(frmMessageTest* console) : QDialog(console), m_consol
     setObjectName(QStringLiteral("frmRangeTest"));
     setWindowTitle(QStringLiteral("Range Test Setup"));
 
-    Label1 =
-        makeLabel("Label1",
-                  QStringLiteral("Range Test will transmit sequentially numbered paging messages.") +
-                      QString(124, QLatin1Char(' ')) +
-                      QStringLiteral("Please specify Base Message, Pager PIN, and Cycle Time, in seconds."),
-                  this);
+    const QString first = QStringLiteral("Range Test will transmit sequentially numbered paging messages.");
+    const QString second =
+        QStringLiteral("Please specify Base Message, Pager PIN, and Cycle Time, in seconds.");
+    Label1 = makeLabel("Label1", first + QString(124, QLatin1Char(' ')) + second, this);
     Label1->setWordWrap(true);
+    // The blanks end the first line; each sentence stands whole on a line of its own.
+    const QFontMetrics metrics = Label1->fontMetrics();
+    Label1->setMinimumWidth(qMax(metrics.horizontalAdvance(first), metrics.horizontalAdvance(second)));
     Label2 = makeLabel("Label2", QStringLiteral("Base Message:"), this);
     txtBaseMsg = lineEdit("txtBaseMsg", 32767, this);
     m_baseLimit = new TypingLimit(txtBaseMsg, 25);
@@ -104,8 +106,14 @@ frmRangeTest::frmRangeTest(frmMessageTest* console) : QDialog(console), m_consol
     grid->addWidget(Label5, 3, 1);
     grid->addWidget(txtCycleTime, 3, 2);
     grid->addWidget(Label6, 3, 3);
-    grid->addWidget(cmdStart, 4, 1);
-    grid->addWidget(cmdCancel, 4, 2);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    for (QPushButton* b : {cmdStart, cmdCancel}) {
+        b->setMinimumWidth(qMax(cmdStart->sizeHint().width(), cmdCancel->sizeHint().width()));
+        buttons->addWidget(b);
+    }
+    buttons->addStretch();
+    grid->addLayout(buttons, 4, 0, 1, 4);
     setTabOrder(txtBaseMsg, txtPIN);
     setTabOrder(txtPIN, txtCycleTime);
 

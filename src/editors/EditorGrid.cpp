@@ -1,10 +1,32 @@
 #include "editors/EditorGrid.h"
 
+#include "platform/Platform.h"
+
+#include <QApplication>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QProxyStyle>
 #include <QScrollBar>
+#include <QStyleOption>
 
 namespace qpes {
+
+namespace {
+
+// Headings with a grid's narrow margins: a heading's own blanks set its column's width, and a
+// row of the usual height holds its text.
+class HeadingStyle : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
+        if (metric == PM_HeaderMargin)
+            return 2;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+} // namespace
 
 EditorGrid::EditorGrid(int rows, int cols, QWidget* parent)
     : QTableWidget(rows - 1, cols - 1, parent), m_unpainted(palette().color(QPalette::Base)) {
@@ -17,6 +39,14 @@ EditorGrid::EditorGrid(int rows, int cols, QWidget* parent)
     verticalHeader()->setSectionsClickable(false);
     verticalHeader()->setHighlightSections(false);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    auto* headingStyle = new HeadingStyle;
+    headingStyle->setParent(this);
+    horizontalHeader()->setStyle(headingStyle);
+    verticalHeader()->setStyle(headingStyle);
+    const int rowHeight = twipsToPixels(UsualRowTwips);
+    verticalHeader()->setMinimumSectionSize(rowHeight);
+    verticalHeader()->setDefaultSectionSize(rowHeight);
+    horizontalHeader()->setFixedHeight(rowHeight);
     for (int c = 0; c < columnCount(); ++c)
         setHorizontalHeaderItem(c, new QTableWidgetItem);
     for (int r = 0; r < rowCount(); ++r) {
@@ -93,8 +123,12 @@ void EditorGrid::setUnpaintedColour(const QColor& colour) {
 }
 
 void EditorGrid::fitColumn(int c, const QString& sample) {
-    // A little room beside the text for the cell's margins.
-    const int width = fontMetrics().horizontalAdvance(sample) + 8;
+    QHeaderView* header = c == 0 ? verticalHeader() : horizontalHeader();
+    QStyleOptionHeader heading;
+    heading.initFrom(header);
+    heading.text = sample;
+    const int width =
+        header->style()->sizeFromContents(QStyle::CT_HeaderSection, &heading, QSize(), header).width();
     if (c == 0)
         verticalHeader()->setFixedWidth(width);
     else
@@ -102,9 +136,14 @@ void EditorGrid::fitColumn(int c, const QString& sample) {
 }
 
 int EditorGrid::contentWidth() const {
-    int width = verticalHeader()->width() + verticalScrollBar()->sizeHint().width() + 2 * frameWidth();
+    int width = verticalHeader()->width() + 2 * frameWidth();
     for (int c = 0; c < columnCount(); ++c)
         width += columnWidth(c);
+    int rowsHeight = horizontalHeader()->height() + 2 * frameWidth();
+    for (int r = 0; r < rowCount(); ++r)
+        rowsHeight += rowHeight(r);
+    if (rowsHeight > height())
+        width += verticalScrollBar()->sizeHint().width();
     return width;
 }
 
@@ -120,7 +159,15 @@ void EditorGrid::setColumnAlignment(int c, Qt::Alignment alignment) {
 }
 
 void EditorGrid::addEditor(QWidget* editor) {
+    if (auto* box = qobject_cast<QLineEdit*>(editor))
+        box->setFrame(false);
+    else if (auto* list = qobject_cast<QComboBox*>(editor))
+        list->setFrame(false);
     editor->setParent(viewport());
+    // An editor shows as a box, not in the colour of the cells nobody painted.
+    QPalette palette = editor->palette();
+    palette.setColor(QPalette::Base, QApplication::palette(editor).color(QPalette::Base));
+    editor->setPalette(palette);
     editor->hide();
     m_editors.append(editor);
     watchKeys(editor);

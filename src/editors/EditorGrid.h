@@ -16,6 +16,9 @@ namespace qpes {
 class EditorGrid : public QTableWidget {
     Q_OBJECT
 public:
+    // A grid's usual row height; the heading row is as high.
+    static constexpr int UsualRowTwips = 240;
+
     // `rows` and `cols` include the header row and column.
     EditorGrid(int rows, int cols, QWidget* parent = nullptr);
 
@@ -44,15 +47,16 @@ public:
     void paintRow(int r, int c1, int c2, const QColor& colour);
     // The colour of cells that were never painted (the grid's own background).
     void setUnpaintedColour(const QColor& colour);
-    // Column c as wide as `sample` (column 0: the row labels), with its cells aligned.
+    // Column c as wide as the heading `sample` needs (column 0: the row labels).
     void fitColumn(int c, const QString& sample);
     void setColumnAlignment(int c, Qt::Alignment alignment);
-    // The width that shows every column without horizontal scrolling.
+    // The width that shows every column without horizontal scrolling, with room for the
+    // vertical scroll bar when the rows need one.
     int contentWidth() const;
 
-    // Editors are children of the viewport; placing one puts it on the cell's rectangle,
-    // widened by `extraWidth`. Scrolling by the user hides every editor added here and leaves
-    // the current cell as it was.
+    // Editors are children of the viewport, without frames so that they fit a row; placing one
+    // puts it on the cell's rectangle, widened by `extraWidth`. Scrolling by the user hides
+    // every editor added here and leaves the current cell as it was.
     void addEditor(QWidget* editor);
     void placeEditor(QWidget* editor, int r, int c, int extraWidth = 0);
     void hideEditors();

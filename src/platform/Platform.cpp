@@ -7,6 +7,7 @@
 #include <QCursor>
 #include <QDir>
 #include <QFile>
+#include <QFont>
 #include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
@@ -100,6 +101,14 @@ void setBusy(bool busy) {
 
 bool isBusy() {
     return g_busy;
+}
+
+QFont programFont() {
+    return QFont(QStringLiteral("Arial"), 8);
+}
+
+void useProgramFont() {
+    QApplication::setFont(programFont());
 }
 
 void centreOnScreen(QWidget* window) {

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+class QFont;
 class QWidget;
 
 namespace qpes {
@@ -34,6 +35,11 @@ void openHelpFile();
 // The hourglass pointer: one on/off state, not a stack.
 void setBusy(bool busy);
 bool isBusy();
+
+// The program's one face, for every window: the windows are laid out in twips for a small
+// 8-point face, and the desktop's usual wider default would cut their captions.
+QFont programFont();
+void useProgramFont(); // makes it the application's face
 
 // 1 pixel = 15 twips at 96 dpi.
 constexpr int twipsToPixels(int twips) {

@@ -130,7 +130,6 @@ frmCfgFam::frmCfgFam() {
          {static_cast<QWidget*>(txtFam), static_cast<QWidget*>(cmbPgrType), static_cast<QWidget*>(cmbFunc),
           static_cast<QWidget*>(cmbRate), static_cast<QWidget*>(cmbMsg)})
         fgFamilies->addEditor(e);
-    fgFamilies->verticalHeader()->setDefaultSectionSize(cmbRate->sizeHint().height());
 
     // Column headers, each column as wide as its header; "^" columns are centred.
     const QStringList headers = QStringLiteral("^     |^Active|<Pager Qty|<Start ID|<End ID |<Start Capcode "

@@ -97,12 +97,11 @@ frmCfgGroup::frmCfgGroup() : QWidget(nullptr, Qt::Window) {
     fgGroups->setFont(small);
     fgGroups->horizontalHeader()->setFont(small);
     fgGroups->verticalHeader()->setFont(small);
-    fgGroups->verticalHeader()->setDefaultSectionSize(fgGroups->fontMetrics().height() + 6);
-    fgGroups->fitColumn(0, QStringLiteral(" Timer Active    "));
+    fgGroups->fitColumn(0, QStringLiteral(" Timer Active  ")); // the widest row heading
     for (int c = 1; c < Columns; ++c) {
         const QString heading = c < 10 ? QStringLiteral("  Group %1 ").arg(c) : QStringLiteral(" Group 10 ");
         fgGroups->setText(0, c, heading);
-        fgGroups->fitColumn(c, heading + QStringLiteral("  "));
+        fgGroups->fitColumn(c, heading);
         fgGroups->setColumnAlignment(c, Qt::AlignLeft);
     }
 

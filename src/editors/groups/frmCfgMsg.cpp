@@ -47,7 +47,6 @@ frmCfgMsg::frmCfgMsg() : QWidget(nullptr, Qt::Window) {
     fgMessages = new EditorGrid(Rows, 2, this);
     fgMessages->setObjectName(QStringLiteral("fgMessages"));
     fgMessages->setGeometry(twipsToPixels(120), twipsToPixels(120), twipsToPixels(8775), twipsToPixels(3975));
-    fgMessages->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     fgMessages->fitColumn(0, QStringLiteral(" 15 "));
     fgMessages->setText(0, 1, QStringLiteral("Message") + QString(169, QLatin1Char(' ')));
     fgMessages->setColumnAlignment(1, Qt::AlignLeft);
