@@ -10,6 +10,7 @@
 #include "editors/groups/frmCfgMsg.h"
 #include "link/Lookup.h"
 #include "link/PortControl.h"
+#include "link/PortNumbers.h"
 #include "link/ProgramDatabase.h"
 #include "link/ReadDatabase.h"
 #include "link/frmProperties.h"
@@ -329,6 +330,8 @@ void frmTerminal::Form_Load() {
         SettingsStore::set(QStringLiteral("Settings"), port.Settings());
     }
 
+    // Serial devices plugged in since the last run get their numbers before the stored one is used.
+    assignPortNumbers();
     const QString commPort = SettingsStore::get(QStringLiteral("CommPort"));
     if (commPort.isEmpty()) {
         s.CommPortNumber = 1;

@@ -15,8 +15,6 @@ namespace qpes {
 
 namespace {
 
-constexpr int HighestPort = 16;
-
 bool allDigits(const QString& s) {
     if (s.isEmpty())
         return false;
@@ -76,7 +74,7 @@ bool CommControl::setCommPort(int n) {
         fail(QStringLiteral("Operation valid only when the port is closed"));
         return false;
     }
-    if (n < 1 || n > HighestPort) {
+    if (n < 1 || n > HighestCommPort) {
         fail(QStringLiteral("Invalid port number"));
         return false;
     }
@@ -174,7 +172,12 @@ bool CommControl::setPortOpen(bool open) {
         m_port.close();
         return true;
     }
-    m_port.setPortName(SettingsStore::portDevice(m_number));
+    const QString device = SettingsStore::portDevice(m_number);
+    if (device.isEmpty()) {
+        fail(QStringLiteral("No serial device is assigned to COM %1").arg(m_number));
+        return false;
+    }
+    m_port.setPortName(device);
     m_port.setBaudRate(m_settings.baud);
     m_port.setDataBits(m_settings.dataBits);
     m_port.setParity(m_settings.parity);

@@ -9,6 +9,8 @@
 
 namespace qpes {
 
+constexpr int HighestCommPort = 16;
+
 class CommControl {
 public:
     CommControl();
@@ -16,9 +18,10 @@ public:
     CommControl(const CommControl&) = delete;
     CommControl& operator=(const CommControl&) = delete;
 
-    // COMn; the device is looked up in the settings store when the port opens.
+    // COMn; the device is looked up in the settings store when the port opens, and a number
+    // without a device there does not open.
     int CommPort() const { return m_number; }
-    // Refused (pending error) while the port is open or for n outside 1..16.
+    // Refused (pending error) while the port is open or for n outside 1..HighestCommPort.
     bool setCommPort(int n);
 
     // "baud,parity,data,stop" in its one form, parity letter in lower case: "9600,n,8,1".

@@ -1,6 +1,7 @@
 #include "link/frmProperties.h"
 
 #include "link/Link.h"
+#include "link/PortNumbers.h"
 #include "model/PagerDatabase.h"
 #include "model/Text.h"
 #include "platform/Dialogs.h"
@@ -17,8 +18,6 @@
 namespace qpes {
 
 namespace {
-
-constexpr int HighestProbedPort = 8;
 
 QComboBox* comboBox(const char* name, bool editable, QWidget* parent) {
     auto* box = new QComboBox(parent);
@@ -152,8 +151,10 @@ void frmProperties::LoadPortProperties() {
     // The port stays closed while the dialog is up; the port item never carries a check mark.
     t->setChecked(Control::mnuOpen, false);
 
-    // Only the ports that open now are offered.
-    for (int n = 1; n <= HighestProbedPort; ++n) {
+    // Only the ports that open now are offered, a device plugged in since the start included;
+    // each tells its device in its tooltip.
+    assignPortNumbers();
+    for (int n = 1; n <= HighestNumberedPort; ++n) {
         port.setCommPort(n);
         if (!port.setPortOpen(true)) {
             port.clearError();
@@ -161,6 +162,7 @@ void frmProperties::LoadPortProperties() {
         }
         port.setPortOpen(false);
         cboPort->addItem(QStringLiteral("Com") + QString::number(n));
+        cboPort->setItemData(cboPort->count() - 1, SettingsStore::portDevice(n), Qt::ToolTipRole);
     }
     port.setPortOpen(false);
 

@@ -61,12 +61,13 @@ bool SettingsStore::contains(const QString& key) {
 }
 
 QString SettingsStore::portDevice(int n) {
-    const QString stored = openStore()->value(QStringLiteral("Ports/COM%1").arg(n)).toString();
-    return stored.isEmpty() ? QStringLiteral("/dev/ttyS%1").arg(n - 1) : stored;
+    return openStore()->value(QStringLiteral("Ports/COM%1").arg(n)).toString();
 }
 
 void SettingsStore::setPortDevice(int n, const QString& device) {
-    openStore()->setValue(QStringLiteral("Ports/COM%1").arg(n), device);
+    const auto store = openStore();
+    store->setValue(QStringLiteral("Ports/COM%1").arg(n), device);
+    writeThrough(*store);
 }
 
 void SettingsStore::useFile(const QString& iniPath) {

@@ -16,7 +16,7 @@ public:
     static QString get(const QString& key); // empty when missing
     static void set(const QString& key, const QString& value);
     static bool contains(const QString& key);
-    // The serial device for port COMn: "Ports/COMn", default /dev/ttyS(n-1).
+    // The serial device for port COMn: "Ports/COMn", empty when COMn has none.
     static QString portDevice(int n);
     static void setPortDevice(int n, const QString& device);
     // Tests keep their settings in a file of their own.

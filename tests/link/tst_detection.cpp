@@ -218,8 +218,6 @@ private slots:
         encoder = std::make_unique<sim::EncoderSim>();
         QVERIFY2(encoder->isRunning(), qPrintable(encoder->errorString()));
         SettingsStore::setPortDevice(1, encoder->slavePath());
-        for (int n = 2; n <= 8; ++n)
-            SettingsStore::setPortDevice(n, QStringLiteral("/nonexistent/ttyQ%1").arg(n));
         m_probeBauds.clear();
         sim::EncoderSim* e = encoder.get();
         encoder->setCommandLog([this, e](const sim::Exchange& x) {

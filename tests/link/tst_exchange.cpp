@@ -232,6 +232,13 @@ void TstExchange::portNumber() {
     QVERIFY(!port.PortOpen());
     QVERIFY(port.hasError());
     QVERIFY(!port.errorDescription().isEmpty());
+
+    // COM4 has no device in the store: no guessed device is opened in its place.
+    port.clearError();
+    QVERIFY(port.setCommPort(4));
+    QVERIFY(!port.setPortOpen(true));
+    QVERIFY(!port.PortOpen());
+    QCOMPARE(port.errorDescription(), QString("No serial device is assigned to COM 4"));
 }
 
 void TstExchange::outputSendsEveryByte() {

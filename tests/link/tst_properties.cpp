@@ -1,8 +1,9 @@
 // The port properties dialog: the port probe, the preselection from the stored settings, and
-// what OK and Cancel apply and store. COM1 and COM3 are simulators' lines; every other port is
-// a device that does not exist.
+// what OK and Cancel apply and store. COM1 and COM3 are simulators' lines; every other port has
+// no device.
 
 #include "app/frmTerminal.h"
+#include "link/PortNumbers.h"
 #include "link/frmProperties.h"
 #include "model/PagerDatabase.h"
 #include "platform/Platform.h"
@@ -27,6 +28,13 @@ QStringList items(const QComboBox* box) {
     QStringList list;
     for (int i = 0; i < box->count(); ++i)
         list << box->itemText(i);
+    return list;
+}
+
+QStringList tips(const QComboBox* box) {
+    QStringList list;
+    for (int i = 0; i < box->count(); ++i)
+        list << box->itemData(i, Qt::ToolTipRole).toString();
     return list;
 }
 
@@ -64,8 +72,6 @@ private slots:
         com1 = std::make_unique<sim::EncoderSim>();
         com3 = std::make_unique<sim::EncoderSim>();
         QVERIFY(com1->isRunning() && com3->isRunning());
-        for (int n = 1; n <= 8; ++n)
-            SettingsStore::setPortDevice(n, QStringLiteral("/nonexistent/ttyQ%1").arg(n));
         SettingsStore::setPortDevice(1, com1->slavePath());
         SettingsStore::setPortDevice(3, com3->slavePath());
     }
@@ -117,11 +123,35 @@ private slots:
         start();
         frmProperties dialog(main);
         QCOMPARE(items(dialog.cboPort), (QStringList{"Com1", "Com3"}));
+        QCOMPARE(tips(dialog.cboPort), (QStringList{com1->slavePath(), com3->slavePath()}));
         QCOMPARE(dialog.cboPort->currentText(), QString("Com1"));
         // The probe is undone and reported nowhere.
         QCOMPARE(port().CommPort(), 1);
         QVERIFY(!port().PortOpen());
         QVERIFY(!port().hasError());
+        QCOMPARE(box->script.boxes.size(), 0);
+    }
+
+    // Adapters without a number get the lowest free ones at start-up and when the list is
+    // filled, stored by their by-id links, through which they open.
+    void adaptersGetNumbers() {
+        SettingsStore::setPortDevice(1, QString());
+        SettingsStore::setPortDevice(3, QString());
+        const QString links = box->path("by-id");
+        QVERIFY(QDir().mkpath(links));
+        QVERIFY(QFile::link(com1->slavePath(), links + "/usb-FTDI_A"));
+        QVERIFY(QFile::link(com3->slavePath(), links + "/usb-FTDI_B"));
+        const SerialDevice a{com1->slavePath(), stablePath(com1->slavePath(), links), false};
+        const SerialDevice b{com3->slavePath(), stablePath(com3->slavePath(), links), false};
+        setSerialDeviceSource([a] { return QList<SerialDevice>{a}; });
+
+        start();
+        QCOMPARE(SettingsStore::portDevice(1), links + "/usb-FTDI_A");
+        setSerialDeviceSource([a, b] { return QList<SerialDevice>{a, b}; }); // b plugged in
+        frmProperties dialog(main);
+        QCOMPARE(items(dialog.cboPort), (QStringList{"Com1", "Com2"}));
+        QCOMPARE(tips(dialog.cboPort), (QStringList{links + "/usb-FTDI_A", links + "/usb-FTDI_B"}));
+        QCOMPARE(SettingsStore::portDevice(2), links + "/usb-FTDI_B");
         QCOMPARE(box->script.boxes.size(), 0);
     }
 

@@ -4,6 +4,7 @@
 #include "app/frmTerminal.h"
 #include "editors/EditorGrid.h"
 #include "editors/families/frmCfgFam.h"
+#include "link/PortNumbers.h"
 #include "link/frmCancelSend.h"
 #include "model/PagerDatabase.h"
 #include "platform/Platform.h"
@@ -20,6 +21,8 @@ Sandbox::Sandbox() : m_startFolder(QDir::currentPath()) {
     setProgramFolder(folder());
     resetShared();
     Dialogs::setScript(&script);
+    // No serial device of this machine gets a number in a test.
+    setSerialDeviceSource([] { return QList<SerialDevice>(); });
 }
 
 Sandbox::~Sandbox() {
@@ -29,6 +32,7 @@ Sandbox::~Sandbox() {
     frmCancelSend::unload();
     setBusy(false);
     Dialogs::setScript(nullptr);
+    setSerialDeviceSource({});
     QDir::setCurrent(m_startFolder);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // A clean world for each GUI test: a fresh program folder and settings file, a scripted
-// dialog service and freshly started shared state. Its end takes down the windows the test left.
+// dialog service, an empty serial device list and freshly started shared state. Its end takes
+// down the windows the test left.
 
 #include "platform/Dialogs.h"
 #include "support/DataRow.h"
