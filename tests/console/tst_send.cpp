@@ -162,7 +162,6 @@ private slots:
     // While a page is under way a second Send and the range test's start do nothing.
     void onePageAtATime() {
         w->standingLogin();
-        w->encoder->setReplyDelay(200);
         WhenReceived again(*w->encoder, Block, [this] {
             w->console->cmdSendMsg->click();
             w->console->mnuRangeTest->trigger();

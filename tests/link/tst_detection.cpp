@@ -53,11 +53,6 @@ public:
         bool operator==(const Seen&) const = default;
     };
     QList<Seen> seen;
-    // Runs once, in the wait of the first attempt whose label is `label`.
-    void onAttempt(const QString& label, std::function<void()> action) {
-        m_trigger = label;
-        m_action = std::move(action);
-    }
 
 private:
     void look() {
@@ -67,8 +62,6 @@ private:
         if (remaining > m_lastRemaining) {
             frmCancelSend* box = frmCancelSend::instance(false);
             seen.append({box ? box->Label1->text() : QStringLiteral("<no box>"), m_link.Timer2.interval()});
-            if (m_action && seen.last().label == m_trigger)
-                std::exchange(m_action, nullptr)();
         }
         m_lastRemaining = remaining;
     }
@@ -76,8 +69,6 @@ private:
     Link& m_link;
     QTimer m_poll;
     int m_lastRemaining = -1;
-    QString m_trigger;
-    std::function<void()> m_action;
 };
 
 QList<AttemptRecorder::Seen> attemptsUpTo(int count) {
@@ -450,7 +441,7 @@ private slots:
         encoder->setMode(sim::Mode::Silent);
         start();
         AttemptRecorder attempts(main->link());
-        attempts.onAttempt(attemptLabel("2400,n,8,1"), [this, how] {
+        WhenReceived stop(*encoder, probes(4), [this, how] {
             if (how == "cancel")
                 frmCancelSend::instance(false)->Command1->click();
             else if (how == "toggle")
@@ -461,6 +452,7 @@ private slots:
 
         ToggleComPort();
 
+        QVERIFY(stop.fired());
         QCOMPARE(encoder->received(), probes(4));
         QCOMPARE(attempts.seen, attemptsUpTo(4));
         QCOMPARE(box->script.boxes.size(), 0);

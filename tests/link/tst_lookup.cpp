@@ -167,7 +167,6 @@ private slots:
 
     // An edit during the wait disables the button, and it stays so.
     void editDuringTheWait() {
-        encoder->setReplyDelay(150);
         WhenReceived edit(*encoder, "LOOKUP 1\r\n", [] { MarkConfigurationModified(); });
         clickLookup();
         QVERIFY(edit.fired());

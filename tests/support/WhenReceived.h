@@ -1,10 +1,13 @@
 #pragma once
-// Runs an action on the window thread once the simulated encoder has taken in a text: the
-// program is then waiting for that command's reply.
+// Runs an action on the window thread once the simulated encoder has taken in a text, while
+// the program waits for the reply to the command that ended it: the simulator holds that reply
+// back until the action has begun, so however fast the line, the action cannot come late.
+// One at a time on a simulator: it takes the simulator's receive hook for its lifetime.
 
 #include <QByteArray>
-#include <QTimer>
+#include <QObject>
 #include <functional>
+#include <memory>
 
 namespace sim {
 class EncoderSim;
@@ -14,14 +17,19 @@ namespace qpes::test {
 
 class WhenReceived {
 public:
-    WhenReceived(const sim::EncoderSim& encoder, QByteArray text, std::function<void()> action);
+    WhenReceived(sim::EncoderSim& encoder, QByteArray text, std::function<void()> action);
+    ~WhenReceived();
+    WhenReceived(const WhenReceived&) = delete;
+    WhenReceived& operator=(const WhenReceived&) = delete;
     bool fired() const { return m_fired; }
 
 private:
-    const sim::EncoderSim& m_encoder;
-    QByteArray m_text;
+    struct Hold; // shared with the simulator's thread, which may outlast this object in its hook
+
+    sim::EncoderSim& m_encoder;
     std::function<void()> m_action;
-    QTimer m_timer;
+    std::shared_ptr<Hold> m_hold;
+    QObject m_windowThread; // the action is queued to it; its end drops an action not yet run
     bool m_fired = false;
 };
 

@@ -5,6 +5,7 @@
 
 #include <QtTest>
 #include <fcntl.h>
+#include <mutex>
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
@@ -111,6 +112,7 @@ private slots:
     void ptyProbe();
     void ptyAnswersOnlyAtOneSpeed();
     void ptyReopenSplitDelayed();
+    void ptyReceiveHookBeforeTheReply();
 };
 
 void TestEncoderSim::tapBlock_data() {
@@ -544,6 +546,29 @@ void TestEncoderSim::ptyReopenSplitDelayed() {
     QCOMPARE(again.readUntil("\x1b[p\r"), "~" + LoginReply);
     QVERIFY(encoder.loggedIn());
     QCOMPARE(encoder.receivedCommands(), (QList<QByteArray>{"config maxbatch?\r\n", "\x1bPG1\r"}));
+}
+
+// The hook sees the bytes as received, before the command they complete is answered (the
+// command log's turn comes just before the reply).
+void TestEncoderSim::ptyReceiveHookBeforeTheReply() {
+    std::mutex mutex; // outlives the simulator's thread
+    QList<QByteArray> events;
+    sim::EncoderSim encoder;
+    QVERIFY2(encoder.isRunning(), qPrintable(encoder.errorString()));
+    encoder.setReceiveHook([&] {
+        const QByteArray received = encoder.received();
+        std::lock_guard lock(mutex);
+        events.append("received " + received);
+    });
+    encoder.setCommandLog([&](const Exchange& e) {
+        std::lock_guard lock(mutex);
+        events.append("answered " + e.command);
+    });
+    ProgramEnd line(encoder.slavePath());
+    QVERIFY(line.write("config maxbatch?\r\n"));
+    QCOMPARE(line.readUntil("\r\n"), QByteArray("10\r\n"));
+    std::lock_guard lock(mutex);
+    QCOMPARE(events, (QList<QByteArray>{"received config maxbatch?\r\n", "answered config maxbatch?\r"}));
 }
 
 QTEST_GUILESS_MAIN(TestEncoderSim)

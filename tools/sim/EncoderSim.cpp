@@ -131,6 +131,7 @@ void EncoderSim::run() {
         }
         QList<Exchange> exchanges;
         std::function<void(const Exchange&)> log;
+        std::function<void()> receiveHook;
         {
             std::lock_guard lock(m_mutex);
             m_received += bytes;
@@ -139,8 +140,11 @@ void EncoderSim::run() {
             else
                 exchanges = m_protocol.receive(bytes);
             log = m_log;
+            receiveHook = m_receiveHook;
         }
         m_receivedChanged.notify_all();
+        if (receiveHook)
+            receiveHook();
         for (const Exchange& e : exchanges) {
             if (log)
                 log(e);
@@ -334,6 +338,11 @@ bool EncoderSim::waitForReceived(const QByteArray& text, int timeoutMs) const {
 void EncoderSim::setCommandLog(std::function<void(const Exchange&)> log) {
     std::lock_guard lock(m_mutex);
     m_log = std::move(log);
+}
+
+void EncoderSim::setReceiveHook(std::function<void()> hook) {
+    std::lock_guard lock(m_mutex);
+    m_receiveHook = std::move(hook);
 }
 
 } // namespace sim

@@ -80,6 +80,9 @@ public:
     bool waitForReceived(const QByteArray& text, int timeoutMs = 5000) const;
     // Called on the simulator's thread for every command, before its reply goes out.
     void setCommandLog(std::function<void(const Exchange&)> log);
+    // Called on the simulator's thread whenever bytes arrive, once received() holds them; the
+    // replies to them wait until it returns.
+    void setReceiveHook(std::function<void()> hook);
 
 private:
     struct LineOptions {
@@ -110,6 +113,7 @@ private:
     LineOptions m_line;
     QByteArray m_received;
     std::function<void(const Exchange&)> m_log;
+    std::function<void()> m_receiveHook;
 
     std::thread m_thread;
 };
