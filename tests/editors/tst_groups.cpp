@@ -162,6 +162,37 @@ private slots:
         QCOMPARE(std::pair(w->fgGroups->row(), w->fgGroups->col()), std::pair(3, 1));
         QVERIFY(w->txtGrp->isVisible());
         QVERIFY(!shared().GroupsChanged);
+
+        // The grid's frame: ten groups of 29 fields with their headings.
+        EditorGrid* g = w->fgGroups;
+        QCOMPARE(std::pair(g->rowCount(), g->columnCount()), std::pair(29, 10));
+        QStringList headings;
+        for (int c = 1; c <= 10; ++c)
+            headings << g->text(0, c);
+        QCOMPARE(headings.join('|'),
+                 QString("  Group 1 |  Group 2 |  Group 3 |  Group 4 |  Group 5 |  Group 6 |"
+                         "  Group 7 |  Group 8 |  Group 9 | Group 10 "));
+        headings.clear();
+        for (int r = 1; r <= 29; ++r)
+            headings << g->text(r, 0);
+        QCOMPARE(
+            headings.join('|'),
+            QString(
+                " Reference| Active| Group ID  | Pager ID 1| Pager ID 2| Pager ID 3| Pager ID 4| Pager ID 5|"
+                " Pager ID 6| Pager ID 7| Pager ID 8| Pager ID 9| Pager ID 10| Pager ID 11| Pager ID 12|"
+                " Pager ID 13| Pager ID 14| Pager ID 15| Pager ID 16| Pager ID 17| Pager ID 18|"
+                " Pager ID 19| Pager ID 20| CC Active| CC Msg #| CO Active| CO Msg #| Timer Active  |"
+                " Timer Msg #"));
+        const auto alignment = [](QTableWidgetItem* it) { return Qt::Alignment(it->textAlignment()); };
+        const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
+        QCOMPARE(alignment(g->horizontalHeaderItem(0)), left);
+        QCOMPARE(alignment(g->item(0, 0)), left);
+        QCOMPARE(alignment(g->item(28, 9)), left);
+        QCOMPARE(alignment(g->verticalHeaderItem(0)), Qt::AlignHCenter | Qt::AlignVCenter);
+        QStringList messages;
+        for (int i = 0; i < w->cmbMsg->count(); ++i)
+            messages << w->cmbMsg->itemText(i);
+        QCOMPARE(messages.join(' '), QString("None 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15"));
     }
 
     // One action on group 1: "type X" into the cell of `row`, "erase", "choose N" in the list,
@@ -319,6 +350,8 @@ private slots:
             QList<Answer>{Answer::Yes}, QByteArray("act=0 p=0000 def= ref="), "", asked, false, true);
         row("incomplete, No", fam, QByteArray("id=0000 act=1 p=105 def=YES ref=R"), true,
             QList<Answer>{Answer::No}, QByteArray("act=1 p=105 def= ref=R"), "", asked, true, true);
+        row("trigger without pager IDs", fam, QByteArray("id=5 act=1 cc=1/3 def=YES"), true,
+            QList<Answer>{Answer::Yes}, QByteArray("id=0000 act=0 cc=0/00 def="), "", asked, false, true);
         row("complete without a group ID", fam, QByteArray("id=0000 act=1 cc=1/3 p=105 def= tm=/"), true,
             QList<Answer>{}, QByteArray("def=YES cc=1/3 tm=0/00"), "", QStringList{}, false, true);
         row("trigger with message 00", fam, QByteArray("id=5 act=1 co=1/00 p=105,200 def=YES"), true,
