@@ -41,12 +41,15 @@ void TestEditorGrid::cellsAndHeaders() {
     QCOMPARE(grid.item(6, 2)->text(), QString("0100"));
     QCOMPARE(grid.text(50, 11), QString("None"));
 
+    QPalette text = grid.palette(); // unpainted text in the grid's own colour
+    text.setColor(QPalette::Text, Qt::blue);
+    grid.setPalette(text);
     grid.paintRow(7, 2, 4, Qt::cyan);
     grid.setForeground(7, 4, Qt::darkGray);
     for (int c = 1; c <= 5; ++c)
         QCOMPARE(grid.background(7, c), c >= 2 && c <= 4 ? QColor(Qt::cyan) : QColor(128, 128, 128));
     QCOMPARE(grid.foreground(7, 4), QColor(Qt::darkGray));
-    QCOMPARE(grid.foreground(7, 3), grid.palette().color(QPalette::Text));
+    QCOMPARE(grid.foreground(7, 3), QColor(Qt::blue));
 
     // Every cell of a column takes its alignment, the heading too; the row labels leave the
     // corner alone.
