@@ -172,6 +172,7 @@ void TestCfgFam::load() {
     QCOMPARE(cells(g, 3), shown);
     QCOMPARE(::colours(g, 3), colours);
     QVERIFY(!shared().FamiliesChanged);
+    QVERIFY(!shared().FormLoading);
     QVERIFY(shared().EncoderMatches);
     QCOMPARE(frmCfgFam::open(), w); // the toolbar only brings a loaded window forward
 
@@ -648,6 +649,9 @@ void TestCfgFam::closingDuringTheCheck() {
     QTimer::singleShot(0, [&] {
         QVERIFY(isBusy());
         QVERIFY(frmCancelSend::isLoaded());
+        QWidget* focused = w->focusWidget(); // the check holds the cell: Tab goes nowhere
+        QTest::keyClick(w->fgFamilies, Qt::Key_Tab);
+        QCOMPARE(w->focusWidget(), focused);
         if (stop == "Cancel")
             frmCancelSend::instance()->Command1->click();
         else if (stop == "exit")

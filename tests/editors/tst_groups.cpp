@@ -169,6 +169,7 @@ private slots:
         // The grid's frame: ten groups of 29 fields with their headings.
         EditorGrid* g = w->fgGroups;
         QCOMPARE(std::pair(g->rowCount(), g->columnCount()), std::pair(29, 10));
+        QVERIFY(g->rowHeight(28) >= g->fontMetrics().height()); // every field shows whole
         QStringList headings;
         for (int c = 1; c <= 10; ++c)
             headings << g->text(0, c);

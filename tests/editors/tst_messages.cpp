@@ -55,6 +55,7 @@ private slots:
         QCOMPARE(grid->text(0, 1), "Message" + QString(169, ' '));
         QCOMPARE(grid->text(1, 0), QString(" 1"));
         QCOMPARE(grid->text(15, 0), QString(" 15"));
+        QVERIFY(grid->rowHeight(14) >= grid->fontMetrics().height()); // a message shows whole
         const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter,
                             centre = Qt::AlignHCenter | Qt::AlignVCenter;
         QCOMPARE(Qt::Alignment(grid->horizontalHeaderItem(0)->textAlignment()), left);
@@ -160,6 +161,7 @@ private slots:
         row("Left from 9", int(Qt::Key_Left), 9, 8);
         row("Left from 4", int(Qt::Key_Left), 4, 3);
         row("Up from 2", int(Qt::Key_Up), 2, 1);
+        row("F1 stays", int(Qt::Key_F1), 4, 4);
     }
     void keys() {
         QFETCH(int, key);
@@ -174,6 +176,7 @@ private slots:
         QCOMPARE(w->txtMsg->text().toLatin1(), shared().Db.Messages[toRow - 1]);
         QCOMPARE(w->txtMsg->cursorPosition(), w->txtMsg->text().size());
         QCOMPARE(w->focusWidget(), w->txtMsg);
+        QCOMPARE(box->script.openedDocuments.size(), key == Qt::Key_F1 ? 1 : 0);
     }
 };
 
