@@ -269,6 +269,9 @@ void TestCfgFam::typing_data() {
     row("a switched-off family revived", QByteArray("0|0001000|1|N|0|010|0100|03||YES"), qty, "20",
         QByteArray("1|0001000|1|N|0|020|0100|03|00|YES"),
         "ON|20|0100|0119|0001000|0001019|Numeric|1|1200|3|None", C::Ivory, QString(), true);
+    row("an erased family starts afresh", QByteArray("0|0000000|1|A|0|000|0000|03|04|"), qty, "5",
+        QByteArray("1|0000000|5|A|3|005|0000|00|00|"), "ON|5|||||Alpha|4|512|None|None", C::Ivory, QString(),
+        true);
     row("comma in a revived family", QByteArray("0|0001000|1|N|0|010|0100|03||YES"), qty, "1,2",
         QByteArray("1|0001000|1|N|0|010|0100|03|00|YES"),
         "ON|10|0100|0109|0001000|0001009|Numeric|1|1200|3|None", C::Ivory,
@@ -590,6 +593,9 @@ void TestCfgFam::adjustedCells() {
     QCOMPARE(w->fgFamilies->foreground(row, FamCol::EndCap), C::DarkGrey);
     QCOMPARE(w->fgFamilies->col(), 0);
     QVERIFY(w->isVisible());
+    // The check ends on the last family with no column current: Tab goes on to family 1.
+    QTest::keyClick(w->fgFamilies, Qt::Key_Tab);
+    QCOMPARE(std::pair(w->fgFamilies->row(), w->fgFamilies->col()), std::pair(1, int(FamCol::PagerQty)));
 }
 
 void TestCfgFam::closingQuestion_data() {
@@ -614,6 +620,7 @@ void TestCfgFam::closingQuestion() {
                                  "Incomplete Records Will be Erased.\r"
                                  "Are You Sure You Want to Exit?"));
     QCOMPARE(asked.buttons, Buttons::YesNo);
+    QVERIFY(!shared().RecordIncomplete);
     QVERIFY(w && w->isVisible());
     QVERIFY(!shared().ExitConfirmed);
     // The flag was cleared by the question: the next close goes through without it.
