@@ -181,17 +181,12 @@ void TestCfgFam::load() {
     QCOMPARE(cells(g, 0), QString("Active|Pager Qty|Start ID|End ID |Start Capcode |End Capcode|Pager Type|"
                                   "Func Code|Data Rate|Prefix Msg|Suffix Msg"));
     QCOMPARE(g->text(1, 0) + g->text(50, 0), QString(" 1 50"));
-    const auto alignment = [](QTableWidgetItem* it) { return Qt::Alignment(it->textAlignment()); };
-    const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter, centre = Qt::AlignHCenter | Qt::AlignVCenter;
-    QCOMPARE(alignment(g->horizontalHeaderItem(0)), centre);
-    QCOMPARE(alignment(g->item(2, 0)), centre);
-    QCOMPARE(alignment(g->horizontalHeaderItem(1)), left);
-    QCOMPARE(alignment(g->item(2, 1)), left);
-    QCOMPARE(alignment(g->verticalHeaderItem(0)), centre);
-    QStringList messages;
-    for (int i = 0; i < w->cmbMsg->count(); ++i)
-        messages << w->cmbMsg->itemText(i);
-    QCOMPARE(messages.join(' '), QString("None 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15"));
+    QCOMPARE(QStringList({alignment(g->horizontalHeaderItem(0)), alignment(g->item(2, 0)),
+                          alignment(g->horizontalHeaderItem(1)), alignment(g->item(2, 1)),
+                          alignment(g->verticalHeaderItem(0))})
+                 .join(' '),
+             QString("centre centre left left centre"));
+    QCOMPARE(itemTexts(w->cmbMsg), QString("None 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15"));
     QCOMPARE(std::pair(g->row(), g->col()), std::pair(1, int(FamCol::PagerQty)));
     QVERIFY(w->txtFam->isVisible());
     QCOMPARE(w->txtFam->text(), g->text(1, FamCol::PagerQty));

@@ -187,16 +187,11 @@ private slots:
                 " Pager ID 13| Pager ID 14| Pager ID 15| Pager ID 16| Pager ID 17| Pager ID 18|"
                 " Pager ID 19| Pager ID 20| CC Active| CC Msg #| CO Active| CO Msg #| Timer Active  |"
                 " Timer Msg #"));
-        const auto alignment = [](QTableWidgetItem* it) { return Qt::Alignment(it->textAlignment()); };
-        const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
-        QCOMPARE(alignment(g->horizontalHeaderItem(0)), left);
-        QCOMPARE(alignment(g->item(0, 0)), left);
-        QCOMPARE(alignment(g->item(28, 9)), left);
-        QCOMPARE(alignment(g->verticalHeaderItem(0)), Qt::AlignHCenter | Qt::AlignVCenter);
-        QStringList messages;
-        for (int i = 0; i < w->cmbMsg->count(); ++i)
-            messages << w->cmbMsg->itemText(i);
-        QCOMPARE(messages.join(' '), QString("None 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15"));
+        QCOMPARE(QStringList({alignment(g->horizontalHeaderItem(0)), alignment(g->item(0, 0)),
+                              alignment(g->item(28, 9)), alignment(g->verticalHeaderItem(0))})
+                     .join(' '),
+                 QString("left left left centre"));
+        QCOMPARE(itemTexts(w->cmbMsg), QString("None 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15"));
     }
 
     // One action on group 1: "type X" into the cell of `row`, "erase", "choose N" in the list,
