@@ -441,6 +441,8 @@ private slots:
             QCOMPARE(box->script.boxes[0].text, QString("Pager Group Definition is Incomplete\r"
                                                         "As Shown by Magenta Fields\r"
                                                         "Are You Sure You Want to Exit?"));
+        if (boxes == adjusted)
+            QCOMPARE(box->script.boxes[0].icon, Icon::Exclamation);
         QCOMPARE(!window.isNull(), stays);
         if (stays && !cells.isEmpty())
             verifyCells(cells);
