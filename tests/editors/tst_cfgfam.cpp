@@ -54,6 +54,23 @@ QString cells(EditorGrid* g, int r) {
     return t.join(QLatin1Char('|'));
 }
 
+// The backgrounds of columns 1 to 11 of a grid row, one letter each: G light green, R light red,
+// I ivory, L light grey, D dark grey, M light magenta, C light cyan.
+QString colours(EditorGrid* g, int r) {
+    const std::pair<QColor, QChar> letters[] = {{C::On, 'G'},        {C::Off, 'R'},      {C::Ivory, 'I'},
+                                                {C::LightGrey, 'L'}, {C::DarkGrey, 'D'}, {C::Missing, 'M'},
+                                                {C::Adjusted, 'C'}};
+    QString out;
+    for (int c = 1; c < FamCol::Count; ++c) {
+        QChar letter = '?';
+        for (const auto& [colour, l] : letters)
+            if (g->background(r, c) == colour)
+                letter = l;
+        out += letter;
+    }
+    return out;
+}
+
 QWidget* visibleEditor(frmCfgFam* w) {
     for (QWidget* e : {static_cast<QWidget*>(w->txtFam), static_cast<QWidget*>(w->cmbPgrType),
                        static_cast<QWidget*>(w->cmbFunc), static_cast<QWidget*>(w->cmbRate),
@@ -90,16 +107,22 @@ private slots:
 
     void load_data();
     void load();
+    void lengthLimits_data();
+    void lengthLimits();
     void typing_data();
     void typing();
     void choosing_data();
     void choosing();
+    void activeToggle_data();
+    void activeToggle();
     void keys_data();
     void keys();
     void helpFromTheProgramFolder();
     void upOnActiveSwitchesTwice();
     void okErasesIncompleteFamilies();
     void checkAdjustsThroughTheWindow();
+    void adjustedCells_data();
+    void adjustedCells();
     void closingQuestion_data();
     void closingQuestion();
     void closingDuringTheCheck_data();
@@ -110,45 +133,93 @@ void TestCfgFam::load_data() {
     QTest::addColumn<QByteArray>("before");
     QTest::addColumn<QByteArray>("after");
     QTest::addColumn<QString>("shown");
-    QTest::addColumn<QColor>("qtyColour");
+    QTest::addColumn<QString>("colours");
+    QTest::addColumn<QString>("labels"); // once a cell of the row is clicked
+    const QString none = "Prefix:|Suffix:";
     row("active", QByteArray("1|0000032|2|N|0|012|0100|05|12|YES"),
         QByteArray("1|0000032|2|N|0|012|0100|05|12|YES"),
-        "ON|12|0100|0111|0000032|0000043|Numeric|1|2400|5|12", C::Ivory);
+        "ON|12|0100|0111|0000032|0000043|Numeric|1|2400|5|12", "GIIIIIIIIII",
+        "Prefix: " + QString(100, 'm') + "|Suffix: Fire");
     row("off and defined", QByteArray("0|0001000|1|A|3|005|7|00|00|YES"),
         QByteArray("0|0001000|1|A|3|005|7|00|00|YES"), "OFF|5|7|11|0001000|0001004|Alpha|4|1200|None|None",
-        C::LightGrey);
+        "RLLLLLLLLLL", none);
     row("never set up", QByteArray("|0000000|5|A|3|000|0000|00|00|"),
-        QByteArray("|0000000|5|A|3|000|0000|00|00|"), "OFF||||||||||", C::DarkGrey);
+        QByteArray("|0000000|5|A|3|000|0000|00|00|"), "OFF||||||||||", "RDDDDDDDDDD", none);
     row("start ID longer than typing allows", QByteArray("1|0001000|5|A|3|010|12345|00|00|YES"),
         QByteArray("1|0001000|5|A|3|010|12345|00|00|YES"),
-        "ON|10|12345|12354|0001000|0001009|Alpha|4|512|None|None", C::Ivory);
+        "ON|10|12345|12354|0001000|0001009|Alpha|4|512|None|None", "GIIIIIIIIII", none);
     row("capcode no number", QByteArray("1|12A|5|A|3|010|0100|00|00|YES"),
         QByteArray("1|0000008|5|A|3|010|0100|00|00|YES"),
-        "ON|10|0100|0109|0000008|0000017|Alpha|4|512|None|None", C::Ivory);
+        "ON|10|0100|0109|0000008|0000017|Alpha|4|512|None|None", "GIIIIIIIIII", none);
+    row("no capcode", QByteArray("1|0000000|5|A|3|010|0100|00|00|YES"),
+        QByteArray("1|0000000|5|A|3|010|0100|00|00|YES"), "ON|10|0100|0109|||Alpha|4|512|None|None",
+        "GIIIIIIIIII", none);
+    row("capcode 1", QByteArray("1|0000001|5|A|3|010|0100|00|00|YES"),
+        QByteArray("1|0000001|5|A|3|010|0100|00|00|YES"),
+        "ON|10|0100|0109|0000001|0000010|Alpha|4|512|None|None", "GIIIIIIIIII", none);
 }
 
 void TestCfgFam::load() {
     QFETCH(QByteArray, before);
     QFETCH(QByteArray, after);
     QFETCH(QString, shown);
-    QFETCH(QColor, qtyColour);
+    QFETCH(QString, colours);
+    QFETCH(QString, labels);
+    shared().Db.Messages[4] = QByteArray(100, 'm'); // a click shows it whole
+    shared().Db.Messages[11] = "Fire";
     frmCfgFam* w = openWith(before);
+    EditorGrid* g = w->fgFamilies;
     QCOMPARE(line(shared().Db.Families[2]), after);
-    QCOMPARE(cells(w->fgFamilies, 3), shown);
-    QCOMPARE(w->fgFamilies->background(3, FamCol::PagerQty), qtyColour);
-    QVERIFY(w->txtFam->isVisible());
+    QCOMPARE(cells(g, 3), shown);
+    QCOMPARE(::colours(g, 3), colours);
     QVERIFY(!shared().FamiliesChanged);
+    QVERIFY(!shared().FormLoading);
     QVERIFY(shared().EncoderMatches);
     QCOMPARE(frmCfgFam::open(), w); // the toolbar only brings a loaded window forward
 
-    // The editor shows a stored text whole, and typing cannot make it longer.
-    clickCell(w->fgFamilies, 3, FamCol::StartID);
-    const QString stored = w->fgFamilies->text(3, FamCol::StartID);
-    QCOMPARE(w->txtFam->text(), stored);
-    if (stored.size() >= 4) {
-        QTest::keyClick(w->txtFam, Qt::Key_9);
-        QCOMPARE(w->txtFam->text(), stored);
-    }
+    // The grid's frame, and the Pager Qty editor open on family 1.
+    QCOMPARE(std::pair(g->rowCount(), g->columnCount()), std::pair(50, 11));
+    QCOMPARE(cells(g, 0), QString("Active|Pager Qty|Start ID|End ID |Start Capcode |End Capcode|Pager Type|"
+                                  "Func Code|Data Rate|Prefix Msg|Suffix Msg"));
+    QCOMPARE(g->text(1, 0) + g->text(50, 0), QString(" 1 50"));
+    QCOMPARE(QStringList({alignment(g->horizontalHeaderItem(0)), alignment(g->item(2, 0)),
+                          alignment(g->horizontalHeaderItem(1)), alignment(g->item(2, 1)),
+                          alignment(g->verticalHeaderItem(0))})
+                 .join(' '),
+             QString("centre centre left left centre"));
+    QCOMPARE(itemTexts(w->cmbMsg), QString("None 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15"));
+    QCOMPARE(std::pair(g->row(), g->col()), std::pair(1, int(FamCol::PagerQty)));
+    QVERIFY(w->txtFam->isVisible());
+    QCOMPARE(w->txtFam->text(), g->text(1, FamCol::PagerQty));
+
+    clickCell(g, 3, FamCol::StartID);
+    QCOMPARE(w->lblPrefix->text() + '|' + w->lblSuffix->text(), labels);
+    QCOMPARE(w->txtFam->text(), g->text(3, FamCol::StartID));
+}
+
+// The text editor takes at most 3, 4 or 7 characters from the keyboard, but shows a longer stored
+// text whole and lets it only shrink.
+void TestCfgFam::lengthLimits_data() {
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("shown");
+    row("quantity", Unset, int(FamCol::PagerQty), "1234", "123");
+    row("start ID", Unset, int(FamCol::StartID), "12345", "1234");
+    row("capcode", Unset, int(FamCol::StartCap), "123456789", "1234567");
+    row("stored start ID of 5", QByteArray("1|0001000|5|A|3|010|12345|00|00|YES"), int(FamCol::StartID), "9",
+        "12345");
+}
+
+void TestCfgFam::lengthLimits() {
+    QFETCH(QByteArray, before);
+    QFETCH(int, column);
+    QFETCH(QString, keys);
+    QFETCH(QString, shown);
+    frmCfgFam* w = openWith(before);
+    clickCell(w->fgFamilies, 3, column);
+    QTest::keyClicks(w->txtFam, keys);
+    QCOMPARE(w->txtFam->text(), shown);
 }
 
 void TestCfgFam::typing_data() {
@@ -194,6 +265,23 @@ void TestCfgFam::typing_data() {
     row("a switched-off family revived", QByteArray("0|0001000|1|N|0|010|0100|03||YES"), qty, "20",
         QByteArray("1|0001000|1|N|0|020|0100|03|00|YES"),
         "ON|20|0100|0119|0001000|0001019|Numeric|1|1200|3|None", C::Ivory, QString(), true);
+    row("an erased family starts afresh", QByteArray("0|0000000|1|A|0|000|0000|03|04|"), qty, "5",
+        QByteArray("1|0000000|5|A|3|005|0000|00|00|"), "ON|5|||||Alpha|4|512|None|None", C::Ivory, QString(),
+        true);
+    row("comma in a revived family", QByteArray("0|0001000|1|N|0|010|0100|03||YES"), qty, "1,2",
+        QByteArray("1|0001000|1|N|0|010|0100|03|00|YES"),
+        "ON|10|0100|0109|0001000|0001009|Numeric|1|1200|3|None", C::Ivory,
+        "Entry Should be Numeric Value Between 1 and 999", true);
+    row("quantity emptied", Active, qty, "", QByteArray("1|0001000|5|A|3|000|0100|00|00|YES"),
+        "ON||0100||0001000||Alpha|4|512|None|None", C::Missing, QString(), true);
+    row("capcode emptied", Active, cap, "", QByteArray("1|0000000|5|A|3|010|0100|00|00|YES"),
+        "ON|10|0100|0109|||Alpha|4|512|None|None", C::Missing, QString(), true);
+    row("start ID without a capcode", QByteArray("1|0000000|5|A|3|010|0100|00|00|YES"), id, "200",
+        QByteArray("1|0000000|5|A|3|010|200|00|00|YES"), "ON|10|200|209|||Alpha|4|512|None|None", C::Ivory,
+        QString(), true);
+    row("capcode without a start ID", QByteArray("1|0001000|5|A|3|010|0000|00|00|YES"), cap, "32",
+        QByteArray("1|0000032|5|A|3|010|0000|00|00|YES"), "ON|10|||0000032|0000041|Alpha|4|512|None|None",
+        C::Ivory, QString(), true);
 }
 
 void TestCfgFam::typing() {
@@ -218,6 +306,7 @@ void TestCfgFam::typing() {
         QCOMPARE(w->txtFam->text(), column == FamCol::StartCap ? QString("8") : QString("1"));
     QCOMPARE(!shared().EncoderMatches, notice);
     QVERIFY(shared().FamiliesChanged);
+    QVERIFY(!shared().FormLoading);
 }
 
 void TestCfgFam::choosing_data() {
@@ -256,6 +345,21 @@ void TestCfgFam::choosing_data() {
     row("prefix message", Active, int(FamCol::Prefix), "3", yes,
         QByteArray("1|0001000|5|A|3|010|0100|3|00|YES"), "ON|10|0100|0109|0001000|0001009|Alpha|4|512|3|None",
         QString(), true);
+    row("code 4 for Alpha", QByteArray("1|0001000|5|A|1|010|0100|00|00|YES"), int(FamCol::Func), "4", no,
+        Active, "ON|10|0100|0109|0001000|0001009|Alpha|4|512|None|None", QString(), true);
+    row("rate 2400", Active, int(FamCol::Rate), "2400", yes, QByteArray("1|0001000|2|A|3|010|0100|00|00|YES"),
+        "ON|10|0100|0109|0001000|0001009|Alpha|4|2400|None|None", QString(), true);
+    row("rate 512 after 1200", QByteArray("1|0001000|1|A|3|010|0100|00|00|YES"), int(FamCol::Rate), "512",
+        yes, Active, "ON|10|0100|0109|0001000|0001009|Alpha|4|512|None|None", QString(), true);
+    // An empty cell takes the first item of its list as the user's choice.
+    row("pager type of a new family", QByteArray("|0000000|5||3|000|0000|00|00|"), int(FamCol::PgrType),
+        QString(), yes, QByteArray("1|0000000|5|A|3|001|0000|00|00|"), "ON|1|||||Alpha|4||None|None",
+        QString(), true);
+    row("rate of a new family taken at once", QByteArray("|0000000||A|3|000|0000|00|00|"), int(FamCol::Rate),
+        QString(), yes, QByteArray("1|0000000|5|A|3|001|0000|00|00|"), "ON|1||||||4|512|None|None", QString(),
+        true);
+    row("suffix of a new family", QByteArray("|0000000|5|A|3|000|0000|00||"), int(FamCol::Suffix), QString(),
+        yes, QByteArray("1|0000000|5|A|3|001|0000|00|00|"), "ON|1||||||4||None|None", QString(), true);
 }
 
 void TestCfgFam::choosing() {
@@ -270,9 +374,13 @@ void TestCfgFam::choosing() {
     shared().Db.Messages[2] = QByteArray(100, 'm');
     frmCfgFam* w = openWith(before);
     this->box->script.answers = {Answer(answer)};
+    const QString cell = w->fgFamilies->text(3, column);
     clickCell(w->fgFamilies, 3, column); // an empty cell takes the first item at once
     auto* combo = qobject_cast<QComboBox*>(visibleEditor(w));
     QVERIFY(combo);
+    QVERIFY(shared().FamiliesChanged); // placing a list counts as an edit
+    if (!cell.isEmpty())
+        QCOMPARE(combo->currentText(), cell);
     if (!item.isEmpty()) { // the user's choice, also of the item already shown
         const int index = combo->findText(item);
         combo->setCurrentIndex(index);
@@ -282,8 +390,51 @@ void TestCfgFam::choosing() {
     QCOMPARE(cells(w->fgFamilies, 3), shown);
     QCOMPARE(boxTexts(this->box->script), box.isEmpty() ? QStringList() : QStringList{box});
     QCOMPARE(!shared().EncoderMatches, notice);
-    if (column == FamCol::Prefix)
+    QCOMPARE(w->fgFamilies->background(3, column), C::Ivory);
+    if (shared().Db.Families[2][Fam::Prefix] == "3")
         QCOMPARE(w->lblPrefix->text(), "Prefix: " + QString(85, 'm') + "...");
+}
+
+// A click on the Active cell switches the family off or on: the table, the texts and the colours
+// of the row, and the notice.
+void TestCfgFam::activeToggle_data() {
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("colours");
+    row("defined, switched off", Active, QByteArray("0|0001000|5|A|3|010|0100|00|00|YES"),
+        "OFF|10|0100|0109|0001000|0001009|Alpha|4|512|None|None", "RLLLLLLLLLL");
+    row("not defined, switched off", QByteArray("1|0001000|5|A|3|010|0100|00|00|"),
+        QByteArray("0|0001000|5|A|3|010|0100|00|00|"), "OFF||||||||||", "RDDDDDDDDDD");
+    row("defined, switched on", QByteArray("0|0001000|1|N|0|010|0100|05|12|YES"),
+        QByteArray("1|0001000|1|N|0|010|0100|05|12|YES"),
+        "ON|10|0100|0109|0001000|0001009|Numeric|1|1200|5|12", "GIIIIIIIIII");
+    row("never set up, switched on", NeverOn, QByteArray("1|0000000|5|A|3|000|0000|00|00|"),
+        "ON||||||Alpha|4|512|None|None", "GMMIMIIIIII");
+    row("empty fields, switched on", QByteArray("0|0000000||X||005|0000|||"),
+        QByteArray("1|0000000||X|3|005|0000|00|00|"), "ON|5|||||Numeric|4||None|None", "GIMIMIMIMII");
+    row("codes out of range, switched on", QByteArray("0|0001000|7|A|9|010|0100|00|00|YES"),
+        QByteArray("1|0001000|7|A|9|010|0100|00|00|YES"),
+        "ON|10|0100|0109|0001000|0001009|Alpha|4|2400|None|None", "GIIIIIIIIII");
+}
+
+void TestCfgFam::activeToggle() {
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    QFETCH(QString, shown);
+    QFETCH(QString, colours);
+    frmCfgFam* w = openWith(before);
+    EditorGrid* g = w->fgFamilies;
+    clickCell(g, 3, FamCol::Active);
+    QCOMPARE(line(shared().Db.Families[2]), after);
+    QCOMPARE(cells(g, 3), shown);
+    QCOMPARE(::colours(g, 3), colours);
+    if (after.startsWith('1'))
+        QCOMPARE(g->foreground(3, FamCol::EndCap), C::DarkGrey);
+    QCOMPARE(g->col(), 0);
+    QVERIFY(!visibleEditor(w));
+    QVERIFY(shared().FamiliesChanged);
+    QVERIFY(!shared().EncoderMatches);
 }
 
 void TestCfgFam::keys_data() {
@@ -300,6 +451,7 @@ void TestCfgFam::keys_data() {
     row("Left on the first quantity", 1, 2, int(Qt::Key_Left), 50, 5, false);
     row("Left on a capcode", 4, 5, int(Qt::Key_Left), 4, 3, false);
     row("Up on the first row", 1, 7, int(Qt::Key_Up), 50, 7, false);
+    row("Up on the second row", 2, 2, int(Qt::Key_Up), 1, 2, false);
     row("Down on the last row", 50, 3, int(Qt::Key_Down), 1, 3, false);
     row("Tab on a pager type", 4, 7, int(Qt::Key_Tab), 4, 7, false);
     row("Left on a rate", 4, 9, int(Qt::Key_Left), 4, 9, false);
@@ -333,6 +485,10 @@ void TestCfgFam::keys() {
         QVERIFY(w->txtFam->isVisible());
     if (target == w->txtFam && toCol == col && toRow == row)
         QCOMPARE(w->txtFam->text(), before);
+    // The key went no further: the editor keeps the focus and its caret stays at the end.
+    QWidget* editor = visibleEditor(w);
+    QCOMPARE(w->focusWidget(), editor ? editor : w->fgFamilies);
+    QCOMPARE(w->txtFam->cursorPosition(), w->txtFam->text().size());
 }
 
 void TestCfgFam::helpFromTheProgramFolder() {
@@ -360,6 +516,9 @@ void TestCfgFam::okErasesIncompleteFamilies() {
     w->cmdOK->click();
     QCOMPARE(line(shared().Db.Families[2]), QByteArray("0|0000000|5|A|3|000|0000|00|00|"));
     QCOMPARE(line(shared().Db.Families[0]), Active);
+    QCOMPARE(w->fgFamilies->text(3, FamCol::Active), QString("OFF"));
+    QCOMPARE(w->fgFamilies->background(3, FamCol::Active), C::Off);
+    QCOMPARE(w->fgFamilies->text(1, FamCol::Active), QString("ON"));
     QCOMPARE(box->script.boxes.size(), 0);
     QVERIFY(!shared().RecordIncomplete);
     QVERIFY(!frmCancelSend::isLoaded());
@@ -406,6 +565,44 @@ void TestCfgFam::checkAdjustsThroughTheWindow() {
     QCOMPARE(written[1], QByteArray("Fam2,1,0002000,5,A,3,020,110,00,00\r"));
 }
 
+// The fields the check rewrites show in light cyan, with the End cells recomputed.
+void TestCfgFam::adjustedCells_data() {
+    QTest::addColumn<QByteArray>("first");
+    QTest::addColumn<QByteArray>("second");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("colours");
+    row("capcode past the highest", QByteArray("1|2097140|5|A|3|010|0100|00|00|YES"), Unset, 1,
+        "ON|10|0100|0109|2097134|2097143|Alpha|4|512|None|None", "GIIICIIIIII");
+    row("capcodes over a reserved block", QByteArray("1|2045050|5|A|3|010|0100|00|00|YES"), Unset, 1,
+        "ON|10|0100|0109|2045046|2045055|Alpha|4|512|None|None", "GIIICIIIIII");
+    row("quantity shortened", QByteArray("1|0001000|5|A|3|010|100|00|00|YES"),
+        QByteArray("1|0002000|5|A|3|010|95|00|00|YES"), 2, "ON|5|95|99|0002000|0002004|Alpha|4|512|None|None",
+        "GCIIIIIIIII");
+}
+
+void TestCfgFam::adjustedCells() {
+    QFETCH(QByteArray, first);
+    QFETCH(QByteArray, second);
+    QFETCH(int, row);
+    QFETCH(QString, shown);
+    QFETCH(QString, colours);
+    shared().Db.Families[0] = family(first);
+    shared().Db.Families[1] = family(second);
+    frmCfgFam* w = openWith(Unset);
+    shared().FamiliesChanged = true;
+    w->cmdOK->click();
+    QCOMPARE(boxTitles(box->script), QStringList{"Pager ID Overlap or Illegal Capcodes"});
+    QCOMPARE(cells(w->fgFamilies, row), shown);
+    QCOMPARE(::colours(w->fgFamilies, row), colours);
+    QCOMPARE(w->fgFamilies->foreground(row, FamCol::EndCap), C::DarkGrey);
+    QCOMPARE(w->fgFamilies->col(), 0);
+    QVERIFY(w->isVisible());
+    // The check ends on the last family with no column current: Tab goes on to family 1.
+    QTest::keyClick(w->fgFamilies, Qt::Key_Tab);
+    QCOMPARE(std::pair(w->fgFamilies->row(), w->fgFamilies->col()), std::pair(1, int(FamCol::PagerQty)));
+}
+
 void TestCfgFam::closingQuestion_data() {
     QTest::addColumn<bool>("exit");
     row("the close box", false);
@@ -428,6 +625,7 @@ void TestCfgFam::closingQuestion() {
                                  "Incomplete Records Will be Erased.\r"
                                  "Are You Sure You Want to Exit?"));
     QCOMPARE(asked.buttons, Buttons::YesNo);
+    QVERIFY(!shared().RecordIncomplete);
     QVERIFY(w && w->isVisible());
     QVERIFY(!shared().ExitConfirmed);
     // The flag was cleared by the question: the next close goes through without it.
@@ -461,6 +659,11 @@ void TestCfgFam::closingDuringTheCheck() {
     shared().FamiliesChanged = true;
     box->script.answers = {Answer::Yes};
     QTimer::singleShot(0, [&] {
+        QVERIFY(isBusy());
+        QVERIFY(frmCancelSend::isLoaded());
+        QWidget* focused = w->focusWidget(); // the check holds the cell: Tab goes nowhere
+        QTest::keyClick(w->fgFamilies, Qt::Key_Tab);
+        QCOMPARE(w->focusWidget(), focused);
         if (stop == "Cancel")
             frmCancelSend::instance()->Command1->click();
         else if (stop == "exit")

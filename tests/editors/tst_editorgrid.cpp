@@ -2,13 +2,16 @@
 // handler seeing Tab and Shift+Tab, and a user scroll hiding the editors.
 
 #include "editors/EditorGrid.h"
+#include "support/TestSupport.h"
 
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QtTest>
 
 using namespace qpes;
+using namespace qpes::test;
 
 class TestEditorGrid : public QObject {
     Q_OBJECT
@@ -17,45 +20,80 @@ private slots:
     void keysReachTheHandler_data();
     void keysReachTheHandler();
     void userScrollHidesEditors();
+    void columnsFitTheirTexts();
 };
 
 void TestEditorGrid::cellsAndHeaders() {
     EditorGrid grid(51, 12);
+    QCOMPARE(grid.rowCount(), 50); // the header row and column are Qt's headers
+    QCOMPARE(grid.columnCount(), 11);
     grid.setUnpaintedColour(QColor(128, 128, 128));
+    grid.setText(0, 1, "Active");
     grid.setText(0, 3, "Start ID");
+    grid.setText(1, 0, " 1");
     grid.setText(7, 0, " 7");
+    grid.setText(1, 1, "ON");
     grid.setText(7, 3, "0100");
-    grid.setBackground(7, 4, Qt::cyan);
+    grid.setText(50, 11, "None");
+    QCOMPARE(grid.horizontalHeaderItem(0)->text(), QString("Active"));
     QCOMPARE(grid.horizontalHeaderItem(2)->text(), QString("Start ID"));
+    QCOMPARE(grid.verticalHeaderItem(0)->text(), QString(" 1"));
     QCOMPARE(grid.verticalHeaderItem(6)->text(), QString(" 7"));
+    QCOMPARE(grid.item(0, 0)->text(), QString("ON"));
     QCOMPARE(grid.item(6, 2)->text(), QString("0100"));
-    QCOMPARE(grid.background(7, 4), QColor(Qt::cyan));
-    QCOMPARE(grid.background(7, 5), QColor(128, 128, 128));
+    QCOMPARE(grid.text(50, 11), QString("None"));
+
+    QPalette text = grid.palette(); // unpainted text in the grid's own colour
+    text.setColor(QPalette::Text, Qt::blue);
+    grid.setPalette(text);
+    grid.paintRow(7, 2, 4, Qt::cyan);
+    grid.setForeground(7, 4, Qt::darkGray);
+    for (int c = 1; c <= 5; ++c)
+        QCOMPARE(grid.background(7, c), c >= 2 && c <= 4 ? QColor(Qt::cyan) : QColor(128, 128, 128));
+    QCOMPARE(grid.foreground(7, 4), QColor(Qt::darkGray));
+    QCOMPARE(grid.foreground(7, 3), QColor(Qt::blue));
+
+    // Every cell of a column takes its alignment, the heading too; the row labels leave the
+    // corner alone.
+    grid.setColumnAlignment(3, Qt::AlignLeft);
+    grid.setColumnAlignment(0, Qt::AlignHCenter);
+    const QString cells[] = {alignment(grid.horizontalHeaderItem(2)),
+                             alignment(grid.item(0, 2)),
+                             alignment(grid.item(49, 2)),
+                             alignment(grid.item(0, 1)),
+                             alignment(grid.verticalHeaderItem(0)),
+                             alignment(grid.verticalHeaderItem(49)),
+                             alignment(grid.horizontalHeaderItem(0))};
+    QCOMPARE(QStringList(std::begin(cells), std::end(cells)).join(' '),
+             QString("left left left  centre centre "));
 }
 
 void TestEditorGrid::keysReachTheHandler_data() {
     QTest::addColumn<int>("key");
     QTest::addColumn<bool>("onEditor");
-    QTest::newRow("Tab on the editor") << int(Qt::Key_Tab) << true;
-    QTest::newRow("Shift+Tab on the editor") << int(Qt::Key_Backtab) << true;
-    QTest::newRow("Tab on the grid") << int(Qt::Key_Tab) << false;
-    QTest::newRow("Down on the grid") << int(Qt::Key_Down) << false;
+    QTest::addColumn<bool>("consumed");
+    QTest::newRow("Tab on the editor") << int(Qt::Key_Tab) << true << true;
+    QTest::newRow("Shift+Tab on the editor") << int(Qt::Key_Backtab) << true << true;
+    QTest::newRow("Tab on the grid") << int(Qt::Key_Tab) << false << true;
+    QTest::newRow("Down on the grid") << int(Qt::Key_Down) << false << true;
+    // A Tab the handler passes on leaves the grid, as on any other widget.
+    QTest::newRow("Tab passed on") << int(Qt::Key_Tab) << true << false;
 }
 
 void TestEditorGrid::keysReachTheHandler() {
     QFETCH(int, key);
     QFETCH(bool, onEditor);
+    QFETCH(bool, consumed);
     QWidget window;
     auto* grid = new EditorGrid(51, 12, &window);
     auto* editor = new QLineEdit;
-    auto* other = new QLineEdit(&window);
     grid->addEditor(editor);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QList<int> seen;
     grid->setKeyHandler([&](QKeyEvent* e) {
         seen.append(e->key());
-        return true;
+        return consumed;
     });
     grid->setCurrent(3, 2);
     grid->placeEditor(editor, 3, 2);
@@ -64,9 +102,8 @@ void TestEditorGrid::keysReachTheHandler() {
     target->setFocus();
     QTest::keyClick(target, Qt::Key(key));
     QCOMPARE(seen, QList<int>{key});
-    QCOMPARE(QApplication::focusWidget(), target);
-    QCOMPARE(editor->geometry().topLeft(), grid->cellRect(3, 2).topLeft());
-    QVERIFY(other);
+    QCOMPARE(QApplication::focusWidget() == target, consumed);
+    QCOMPARE(editor->geometry(), grid->visualRect(grid->model()->index(2, 1)));
 }
 
 void TestEditorGrid::userScrollHidesEditors() {
@@ -81,18 +118,56 @@ void TestEditorGrid::userScrollHidesEditors() {
     int reported = 0;
     connect(grid, &EditorGrid::userScrolled, this, [&] { ++reported; });
 
+    int clicked = 0;
+    connect(grid, &EditorGrid::cellClick, this, [&] { ++clicked; });
+
     grid->setCurrent(1, 2);
     grid->placeEditor(editor, 1, 2);
     editor->show();
-    grid->scrollToCell(50, 2); // by code: no report, the editor stays
-    QVERIFY(grid->cellVisible(50, 2));
+    QVERIFY(grid->cellVisible(1, 2));
+    QVERIFY(!grid->cellVisible(50, 11));
+    grid->scrollToCell(50, 11); // by code: no report, the editor stays
+    QVERIFY(grid->cellVisible(50, 11));
+    QVERIFY(!grid->cellVisible(1, 2));
+    grid->scrollToCell(1, 1);
+    QVERIFY(grid->cellVisible(1, 1));
     QCOMPARE(reported, 0);
     QVERIFY(editor->isVisible());
 
-    grid->verticalScrollBar()->setValue(0); // as the user's scroll bar does
+    // A click on a row cut by the grid's lower edge makes it current without scrolling.
+    int cut = 1;
+    while (grid->cellVisible(cut, 2))
+        ++cut;
+    const QRect rect = grid->cellRect(cut, 2);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(rect.center().x(), rect.top() + 2));
+    QCOMPARE(std::pair(grid->row(), grid->col()), std::pair(cut, 2));
+    QCOMPARE(clicked, 1);
+    QTest::qWait(QApplication::doubleClickInterval() + 200); // when an item view would scroll to it
+    QCOMPARE(reported, 0);
+    QVERIFY(!grid->cellVisible(cut, 2));
+
+    grid->verticalScrollBar()->setValue(3); // as the user's scroll bar does
     QCOMPARE(reported, 1);
     QVERIFY(!editor->isVisible());
     QCOMPARE(std::pair(grid->row(), grid->col()), std::pair(1, 2)); // the window's rule, not the grid's
+}
+
+// Each column as wide as its text, the row labels too, and a grid as wide as contentWidth()
+// shows them all without scrolling sideways.
+void TestEditorGrid::columnsFitTheirTexts() {
+    QWidget window;
+    auto* grid = new EditorGrid(51, 5, &window);
+    const QStringList texts{" Timer Active    ", "^Active", "Start Capcode ", "W", "Suffix Msg"};
+    for (int c = 0; c < texts.size(); ++c)
+        grid->fitColumn(c, texts[c]);
+    grid->resize(grid->contentWidth(), 200);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(grid->horizontalScrollBar()->maximum(), 0);
+    const QFontMetrics metrics = grid->fontMetrics();
+    QVERIFY(grid->verticalHeader()->width() >= metrics.horizontalAdvance(texts[0]));
+    for (int c = 1; c < texts.size(); ++c)
+        QVERIFY2(grid->columnWidth(c - 1) >= metrics.horizontalAdvance(texts[c]), qPrintable(texts[c]));
 }
 
 QTEST_MAIN(TestEditorGrid)

@@ -6,6 +6,7 @@
 #include "editors/groups/frmCfgGroup.h"
 #include "link/frmCancelSend.h"
 #include "model/PagerDatabase.h"
+#include "platform/Platform.h"
 #include "support/TestSupport.h"
 
 #include <QComboBox>
@@ -146,6 +147,8 @@ private slots:
             QByteArray("cc=1/7 co=0/00 tm=0/"), true);
         row("message past the last one", QByteArray("id=5 act=1 cc=1/16 p=9 def=YES"),
             "24=ON/green 25=16/ivory", QByteArray("cc=1/16"), false);
+        row("pager ID 20 only", "id=5 act=1 p=" + QByteArray("0000,").repeated(19) + "0020 def=YES",
+            "4=/ivory 22=/ivory 23=20/ivory", QByteArray("def=YES"), false);
         row("defined, inactive", QByteArray("id=5 act=0 cc=1/2 co=1/00 p=9 def=YES ref=R"),
             "1=R/lgrey 2=OFF/red 3=5/lgrey 4=9/lgrey 24=ON/lgrey 25=2/lgrey 26=OFF/red 27=None/lgrey",
             QByteArray("co=0/00"), true);
@@ -163,6 +166,33 @@ private slots:
         QCOMPARE(std::pair(w->fgGroups->row(), w->fgGroups->col()), std::pair(3, 1));
         QVERIFY(w->txtGrp->isVisible());
         QVERIFY(!shared().GroupsChanged);
+
+        // The grid's frame: ten groups of 29 fields with their headings.
+        EditorGrid* g = w->fgGroups;
+        QCOMPARE(std::pair(g->rowCount(), g->columnCount()), std::pair(29, 10));
+        QVERIFY(g->rowHeight(28) >= g->fontMetrics().height()); // every field shows whole
+        QStringList headings;
+        for (int c = 1; c <= 10; ++c)
+            headings << g->text(0, c);
+        QCOMPARE(headings.join('|'),
+                 QString("  Group 1 |  Group 2 |  Group 3 |  Group 4 |  Group 5 |  Group 6 |"
+                         "  Group 7 |  Group 8 |  Group 9 | Group 10 "));
+        headings.clear();
+        for (int r = 1; r <= 29; ++r)
+            headings << g->text(r, 0);
+        QCOMPARE(
+            headings.join('|'),
+            QString(
+                " Reference| Active| Group ID  | Pager ID 1| Pager ID 2| Pager ID 3| Pager ID 4| Pager ID 5|"
+                " Pager ID 6| Pager ID 7| Pager ID 8| Pager ID 9| Pager ID 10| Pager ID 11| Pager ID 12|"
+                " Pager ID 13| Pager ID 14| Pager ID 15| Pager ID 16| Pager ID 17| Pager ID 18|"
+                " Pager ID 19| Pager ID 20| CC Active| CC Msg #| CO Active| CO Msg #| Timer Active  |"
+                " Timer Msg #"));
+        QCOMPARE(QStringList({alignment(g->horizontalHeaderItem(0)), alignment(g->item(0, 0)),
+                              alignment(g->item(28, 9)), alignment(g->verticalHeaderItem(0))})
+                     .join(' '),
+                 QString("left left left centre"));
+        QCOMPARE(itemTexts(w->cmbMsg), QString("None 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15"));
     }
 
     // One action on group 1: "type X" into the cell of `row`, "erase", "choose N" in the list,
@@ -202,17 +232,46 @@ private slots:
         row("message None", QByteArray(on + " cc=0/3"), 25, "choose 0", QList<Answer>{},
             QByteArray("cc=0/00"), "25=None", "Message:");
         row("opening the list on None activates", QByteArray("id=5 act=0 co=1/00 p=100 def=YES"), 27, "click",
-            QList<Answer>{}, QByteArray("act=1 co=0/00 def=YES"), "2=ON/green 26=OFF/red 27=None/ivory",
-            "Message:");
+            QList<Answer>{}, QByteArray("act=1 co=0/00 def=YES"),
+            "1=/lgrey 2=ON/green 26=OFF/red 27=None/ivory", "Message:");
         row("Timer on, Yes", on, 28, "click", QList<Answer>{Answer::Yes}, QByteArray("tm=1/00"),
             "28=ON/green 29=None/magenta", "Message:");
         row("Timer on, No", on, 28, "click", QList<Answer>{Answer::No}, QByteArray("tm=0/00"),
             "28=OFF/red 29=None/ivory", "Message:");
         row("switching off an undefined group", QByteArray("id=5 act=1 p=100 def="), 2, "click",
-            QList<Answer>{}, QByteArray("act=0 id=5 p=100"), "2=OFF/red 3=/dgrey 4=/dgrey", "Message:");
+            QList<Answer>{}, QByteArray("act=0 id=5 p=100"),
+            "2=OFF/red 3=/dgrey 4=/dgrey 25=/dgrey 29=/dgrey", "Message:");
         row("switching it on shows its IDs", QByteArray("id=5 act=0 p=0100 def="), 2, "click",
-            QList<Answer>{}, QByteArray("act=1 def=YES"), "2=ON/green 3=5/ivory 4=100/ivory 24=OFF/red",
-            "Message:");
+            QList<Answer>{}, QByteArray("act=1 def=YES"),
+            "1=/ivory 2=ON/green 3=5/ivory 4=100/ivory 24=OFF/red 25=None/ivory", "Message:");
+        row("reference clicked", on, 1, "click", QList<Answer>{}, on, "1=", "Message:");
+        row("reference of seven keys", on, 1, "type ABCDEFG", QList<Answer>{}, QByteArray("ref=ABCDEF"),
+            "1=ABCDEF", "Message:");
+        row("pager ID 20", on, 23, "type 77", QList<Answer>{},
+            "p=100," + QByteArray("0000,").repeated(18) + "77", "23=77", "Message:");
+        // The switches of an active group: a trigger on without a message asks for one.
+        row("CC on", on, 24, "click", QList<Answer>{}, QByteArray("cc=1/00"),
+            "24=ON/green 25=None/magenta 26=OFF/red", "Message:");
+        row("CC on and off again", on, 24, "click twice", QList<Answer>{}, QByteArray("cc=0/00"),
+            "24=OFF/red 25=None/ivory 26=OFF/red", "Message:");
+        row("CC on in an undefined group", QByteArray("id=5 act=1 p=100 def="), 24, "click", QList<Answer>{},
+            QByteArray("cc=1/00"), "24=ON/green 25=/dgrey", "Message:");
+        // Opening the list on a message shows it; a number that is no message shows nothing.
+        for (const char* n : {"1", "15", "16"})
+            row(qPrintable(QString("list on message %1").arg(n)),
+                "id=5 act=1 cc=1/" + QByteArray(n) + " p=9 def=YES", 25, "click", QList<Answer>{},
+                "cc=1/" + QByteArray(n), QString("25=") + n,
+                QString(n) == "16" ? QString("Message:") : QString("Message: Text ") + n);
+        // A message chosen for a trigger that is on completes a group with pager IDs.
+        for (const char* trigger : {"cc", "co", "tm"}) {
+            const int list = QByteArray(trigger) == "cc" ? 25 : QByteArray(trigger) == "co" ? 27 : 29;
+            row(qPrintable(QString("message for %1 on").arg(trigger)),
+                QByteArray("id=5 act=1 p=100 def= ") + trigger + "=1/3", list, "choose 7", QList<Answer>{},
+                QByteArray(trigger) + "=1/7 def=YES", QString("3=/ivory %1=7/ivory").arg(list),
+                "Message: Text 7");
+        }
+        row("message for a trigger that is off", QByteArray("id=5 act=1 p=100 def="), 25, "choose 7",
+            QList<Answer>{}, QByteArray("cc=0/7 def="), "3=/dgrey 25=7/dgrey", "Message: Text 7");
     }
     void editing() {
         QFETCH(QByteArray, group);
@@ -229,7 +288,9 @@ private slots:
         if (action.startsWith("type")) {
             w->txtGrp->selectAll();
             QTest::keyClicks(w->txtGrp, argument);
-            QCOMPARE(w->txtGrp->text(), argument); // the box keeps what was typed
+            QCOMPARE(w->txtGrp->text(), argument.left(6)); // the box keeps what was typed, six at most
+        } else if (action == "click twice") {
+            clickCell(row, 1);
         } else if (action == "erase") {
             w->txtGrp->selectAll();
             QTest::keyClick(w->txtGrp, Qt::Key_Backspace);
@@ -242,9 +303,19 @@ private slots:
         QCOMPARE(w->lblMsg->text(), label);
         QCOMPARE(box->script.boxes.size(), answers.size());
         if (row == 28)
-            QCOMPARE(box->script.boxes[0].title, QString("Periodic Paging Warning"));
+            QCOMPARE(box->script.boxes[0].text,
+                     QString("Timer Function Causes Automatic Paging Every 2 Minutes\r"
+                             "Unless Host System Periodically Issues Timer Reset "
+                             "Command\rAre You Sure You Want to Enable Timer Mode?"));
+        if (action.startsWith("click")) { // a switch leaves the heading column current
+            const bool toggle = row == 2 || row == 24 || row == 26 || row == 28;
+            QCOMPARE(std::pair(w->fgGroups->row(), w->fgGroups->col()), std::pair(row, toggle ? 0 : 1));
+        }
+        if (w->cmbMsg->isVisible() && w->cmbMsg->findText(w->fgGroups->text(row, 1)) >= 0)
+            QCOMPARE(w->cmbMsg->currentText(), w->fgGroups->text(row, 1));
         QVERIFY(shared().GroupsChanged);
-        QCOMPARE(main->status(1), Modified);
+        // A click on the Reference only marks the groups changed.
+        QCOMPARE(main->status(1), action == "click" && row == 1 ? QString("unchanged") : Modified);
     }
 
     // A Reference longer than the box's six characters, from a file, survives the box.
@@ -272,6 +343,9 @@ private slots:
         row("Enter", int(Qt::Key_Return), 7, 1, "", 8, 1);
         row("Left up the column", int(Qt::Key_Left), 8, 3, "", 7, 3);
         row("Left to group 10", int(Qt::Key_Left), 3, 1, "", 23, 10);
+        row("Left to group 1", int(Qt::Key_Left), 3, 2, "", 23, 1);
+        row("Down in the column", int(Qt::Key_Down), 5, 2, "", 6, 2);
+        row("Up in the column", int(Qt::Key_Up), 6, 2, "", 5, 2);
         row("Down wraps", int(Qt::Key_Down), 23, 6, "", 3, 6);
         row("Up wraps", int(Qt::Key_Up), 3, 6, "", 23, 6);
         row("Up onto CC Active toggles twice", int(Qt::Key_Up), 25, 1, "", 24, 0);
@@ -306,6 +380,7 @@ private slots:
         // Short enough to scroll whatever the row heights.
         w->fgGroups->resize(w->fgGroups->width(), w->fgGroups->height() / 2);
         clickCell(row, col);
+        QCOMPARE(w->txtGrp->isVisible(), row >= 3 && row <= 23);
         QWidget* target = w->txtGrp->isVisible() ? static_cast<QWidget*>(w->txtGrp) : w->cmbMsg;
         if (!scroll.isEmpty()) {
             QScrollBar* bar = w->fgGroups->verticalScrollBar();
@@ -335,6 +410,7 @@ private slots:
         QTest::addColumn<QByteArrayList>("families");
         QTest::addColumn<QByteArray>("group");
         QTest::addColumn<bool>("edited");
+        QTest::addColumn<int>("switchOn"); // a trigger row clicked before OK, 0 for none
         QTest::addColumn<QList<Answer>>("answers");
         QTest::addColumn<QByteArray>("after");
         QTest::addColumn<QString>("cells");
@@ -345,39 +421,48 @@ private slots:
         const QByteArrayList fam{"100/010"};
         const QStringList adjusted{"Non-Existent Pager IDs"};
         const QStringList asked{"Incomplete Database Definition"};
-        row("uncovered ID reset", fam, QByteArray("id=5 act=1 p=109,110,0100 def=YES"), true, QList<Answer>{},
-            QByteArray("p=109,0000,0100"), "4=109/ivory 5=/cyan 6=100/ivory", adjusted, true, true);
+        row("uncovered ID reset", fam, QByteArray("id=5 act=1 p=109,110,0100 def=YES"), true, 0,
+            QList<Answer>{}, QByteArray("p=109,0000,0100"), "4=109/ivory 5=/cyan 6=100/ivory", adjusted, true,
+            true);
         row("families covering nothing",
             QByteArrayList{"100/010/off", "100/010/undefined", "100/000", "1x/010", "100/ab"},
-            QByteArray("id=5 act=1 p=105,0000 def=YES"), true, QList<Answer>{}, QByteArray("p=0000,0000"),
+            QByteArray("id=5 act=1 p=105,0000 def=YES"), true, 0, QList<Answer>{}, QByteArray("p=0000,0000"),
             "4=/cyan 5=/ivory", adjusted, true, true);
-        row("group not examined", fam, QByteArray("id=5 act=0 p=999 def=YES"), true, QList<Answer>{},
+        row("group not examined", fam, QByteArray("id=5 act=0 p=999 def=YES"), true, 0, QList<Answer>{},
             QByteArray("p=999 def=YES"), "", QStringList{}, false, true);
-        row("nothing edited", fam, QByteArray("id=5 act=1 p=999 def=YES"), false, QList<Answer>{},
+        row("nothing edited", fam, QByteArray("id=5 act=1 p=999 def=YES"), false, 0, QList<Answer>{},
             QByteArray("p=999"), "", QStringList{}, false, false);
-        row("incomplete, Yes", fam, QByteArray("id=0000 act=1 p=105 def=YES ref=R"), true,
+        row("incomplete, Yes", fam, QByteArray("id=0000 act=1 p=105 def=YES ref=R"), true, 0,
             QList<Answer>{Answer::Yes}, QByteArray("act=0 p=0000 def= ref="), "", asked, false, true);
-        row("incomplete, No", fam, QByteArray("id=0000 act=1 p=105 def=YES ref=R"), true,
+        row("incomplete, No", fam, QByteArray("id=0000 act=1 p=105 def=YES ref=R"), true, 0,
             QList<Answer>{Answer::No}, QByteArray("act=1 p=105 def= ref=R"), "", asked, true, true);
-        row("complete without a group ID", fam, QByteArray("id=0000 act=1 cc=1/3 p=105 def= tm=/"), true,
+        row("trigger without pager IDs", fam, QByteArray("id=5 act=1 cc=1/3 def=YES"), true, 0,
+            QList<Answer>{Answer::Yes}, QByteArray("id=0000 act=0 cc=0/00 def="), "", asked, false, true);
+        row("complete without a group ID", fam, QByteArray("id=0000 act=1 cc=1/3 p=105 def= tm=/"), true, 0,
             QList<Answer>{}, QByteArray("def=YES cc=1/3 tm=0/00"), "", QStringList{}, false, true);
-        row("trigger with message 00", fam, QByteArray("id=5 act=1 co=1/00 p=105,200 def=YES"), true,
+        row("trigger with message 00", fam, QByteArray("id=5 act=1 co=1/00 p=105,200 def=YES"), true, 0,
             QList<Answer>{}, QByteArray("co=0/00 p=105,0000"), "26=OFF/red 5=/cyan", adjusted, true, true);
-        row("cancel", fam, QByteArray("id=5 act=1 p=110 def=YES"), true, QList<Answer>{}, QByteArray("p=110"),
-            "4=110/ivory", QStringList{}, false, false);
+        row("trigger switched on without a message", fam, QByteArray("id=5 act=1 p=105,200 def=YES"), true,
+            24, QList<Answer>{}, QByteArray("cc=0/00 p=105,0000"), "5=/cyan", adjusted, true, true);
+        row("cancel", fam, QByteArray("id=5 act=1 p=110 def=YES"), true, 0, QList<Answer>{},
+            QByteArray("p=110"), "4=110/ivory", QStringList{}, false, false);
     }
     void ok() {
         QFETCH(QByteArrayList, families);
         QFETCH(QByteArray, group);
         QFETCH(bool, edited);
+        QFETCH(int, switchOn);
         QFETCH(QList<Answer>, answers);
         QFETCH(QByteArray, after);
         QFETCH(QString, cells);
         QFETCH(QStringList, boxes);
         QFETCH(bool, stays);
         QFETCH(bool, checked);
+        const QStringList adjusted{"Non-Existent Pager IDs"};
         open({group, "id=9 act=0 p=999 def=YES"});
         setFamilies(families);
+        if (switchOn)
+            clickCell(switchOn, 1);
         shared().GroupsChanged = edited;
         shared().DatabaseChecked = false;
         box->script.answers.assign(answers.begin(), answers.end());
@@ -396,13 +481,43 @@ private slots:
             QCOMPARE(box->script.boxes[0].text, QString("Pager Group Definition is Incomplete\r"
                                                         "As Shown by Magenta Fields\r"
                                                         "Are You Sure You Want to Exit?"));
+        if (boxes == adjusted)
+            QCOMPARE(box->script.boxes[0].icon, Icon::Exclamation);
         QCOMPARE(!window.isNull(), stays);
         if (stays && !cells.isEmpty())
             verifyCells(cells);
         QCOMPARE(shared().DatabaseChecked, checked);
         QCOMPARE(shared().GroupsChanged, QByteArray(QTest::currentDataTag()) == "cancel");
         QVERIFY(!frmCancelSend::isLoaded());
+        QVERIFY(!isBusy());
         QVERIFY(!shared().GroupsAdjusted && !shared().GroupsIncomplete);
+        if (!stays || boxes != adjusted)
+            return;
+        // After the adjustment the heading corner is current; an edit later, OK checks again and
+        // closes the window.
+        QCOMPARE(std::pair(w->fgGroups->row(), w->fgGroups->col()), std::pair(0, 0));
+        shared().GroupsChanged = true;
+        shared().DatabaseChecked = false;
+        w->cmdOK_Click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(window.isNull());
+        QVERIFY(shared().DatabaseChecked);
+    }
+
+    // Opened again before the closed window is gone: the new window is the one the toolbar
+    // brings forward, and the old one's end leaves the new edits alone.
+    void reopenedAtOnce() {
+        open({"id=5 act=1 p=100 def=YES"});
+        w->cmdOK_Click();
+        QPointer<frmCfgGroup> again = frmCfgGroup::open();
+        QVERIFY(again != w);
+        again->fgGroups->setCurrent(frmCfgGroup::RowPagerID1, 2); // group 2, not defined
+        again->fgGroups_Click();
+        QTest::keyClicks(again->txtGrp, "9");
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(again);
+        QCOMPARE(frmCfgGroup::instance(), again.data());
+        QCOMPARE(shared().Db.Groups[1][Grp::PagerID1], QByteArray("9"));
     }
 
     // The close box on the database the program starts with when it has no file to load;
@@ -460,6 +575,7 @@ private slots:
         QPointer<frmTerminal> mainWindow = main;
         const auto closeDuringCheck = [&] {
             QVERIFY(window->checking());
+            QVERIFY(isBusy());
             if (exit)
                 mainWindow->close();
             else

@@ -85,6 +85,20 @@ void TestFamilies::check_data() {
         QStringList{"0 StartCap"}, true);
     row("just above a reserved block", L{"1 YES 100 999 2045064"}, L{"1 YES 100 999 2045064"}, QStringList{},
         false);
+    row("starting on a reserved block's last capcode", L{"1 YES 100 005 2045063"}, L{"1 YES 100 005 2045051"},
+        QStringList{"0 StartCap"}, true);
+    row("ending on a reserved block's first capcode", L{"1 YES 100 007 2045050"}, L{"1 YES 100 007 2045049"},
+        QStringList{"0 StartCap"}, true);
+    row("below the lowest capcode", L{"1 YES 100 010 0000005"}, L{"1 YES 100 010 0000008"},
+        QStringList{"0 StartCap"}, true);
+    row("on the lowest capcode", L{"1 YES 100 010 0000008"}, L{"1 YES 100 010 0000008"}, QStringList{},
+        false);
+    row("starting on an earlier end", L{"1 YES 100 010 0001000", "1 YES 109 010 0002000"},
+        L{"1 YES 100 010 0001000", "1 YES 110 010 0002000"}, QStringList{"1 StartID"}, true);
+    row("ending on an earlier start", L{"1 YES 100 010 0001000", "1 YES 91 010 0002000"},
+        L{"1 YES 100 010 0001000", "1 YES 91 9 0002000"}, QStringList{"1 PagerQty"}, true);
+    row("ending on an earlier end", L{"1 YES 100 010 0001000", "1 YES 95 015 0002000"},
+        L{"1 YES 100 010 0001000", "1 YES 95 5 0002000"}, QStringList{"1 PagerQty"}, true);
     row("ending inside an earlier range", L{"1 YES 100 010 0001000", "1 YES 95 010 0002000"},
         L{"1 YES 100 010 0001000", "1 YES 95 5 0002000"}, QStringList{"1 PagerQty"}, true);
     row("enclosing an earlier range", L{"1 YES 105 005 0001000", "1 YES 100 020 0002000"},

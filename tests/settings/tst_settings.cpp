@@ -154,7 +154,7 @@ private slots:
             "InvertRFCD=0 BriefACK=1 FlowBeforeACK=0 PETEnabled=1",
             "", "ID As Capcode Mode is OFF");
         row("only brief ACK differs", "BriefACK=1", "", "Brief ACK Mode is OFF");
-        row("PET on but locked", "PETEnabled=1 PETSupported=0", "PETSupported=0",
+        row("PET on but locked", "PETEnabled=1 PETSupported=0", "PETEnabled=1 PETSupported=0",
             "ID As Capcode Mode is OFF");
         row("everything at its default", "", "", "ID As Capcode Mode is OFF");
     }
@@ -205,12 +205,14 @@ private slots:
     void closingChecksTheNumbers_data() {
         QTest::addColumn<QString>("duty");
         QTest::addColumn<QString>("batch");
-        QTest::addColumn<QString>("close"); // "OK", "close box" or "Esc"
+        QTest::addColumn<QString>("close"); // "OK", "Enter", "close box" or "Esc"
         QTest::addColumn<QString>("title"); // the box shown, empty for none
         QTest::addColumn<QString>("stored");
         QTest::addColumn<bool>("closed");
         const QString tooHigh = "Max Msgs per Batch Too High", invalid = "Invalid Values Detected";
         row("batch over the limit", "50", "33", "OK", tooHigh, "50 32", true);
+        row("batch at the limit", "50", "32", "OK", "", "50 32", true);
+        row("Enter presses OK", "50", "33", "Enter", tooHigh, "50 32", true);
         row("no duty cycle management", "0", "33", "OK", "", "0 33", true);
         row("00 is management", "00", "33", "OK", tooHigh, "00 32", true);
         row("twenty-digit batch", "50", "99999999999999999999", "OK", tooHigh, "50 32", true);
@@ -240,6 +242,8 @@ private slots:
             dialog.cmdOK->click();
         else if (close == "Esc")
             QTest::keyClick(&dialog, Qt::Key_Escape);
+        else if (close == "Enter")
+            QTest::keyClick(dialog.txtBatchQty, Qt::Key_Return);
         else
             dialog.close();
         QCOMPARE(!dialog.isVisible(), closed);

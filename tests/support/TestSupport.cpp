@@ -9,8 +9,10 @@
 #include "model/PagerDatabase.h"
 #include "platform/Platform.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QTableWidgetItem>
 #include <QtTest>
 
 namespace qpes::test {
@@ -63,6 +65,22 @@ QStringList boxTitles(const DialogScript& script) {
 void clickCell(EditorGrid* grid, int r, int c) {
     grid->scrollToCell(r, c);
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(r, c).center());
+}
+
+QString alignment(const QTableWidgetItem* cell) {
+    const auto a = Qt::Alignment(cell->textAlignment());
+    if (a == (Qt::AlignLeft | Qt::AlignVCenter))
+        return QStringLiteral("left");
+    if (a == (Qt::AlignHCenter | Qt::AlignVCenter))
+        return QStringLiteral("centre");
+    return a ? QStringLiteral("other") : QString();
+}
+
+QString itemTexts(const QComboBox* box) {
+    QStringList texts;
+    for (int i = 0; i < box->count(); ++i)
+        texts << box->itemText(i);
+    return texts.join(QLatin1Char(' '));
 }
 
 void writeFile(const QString& path, const QByteArray& bytes) {

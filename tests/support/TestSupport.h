@@ -10,6 +10,9 @@
 #include <QTemporaryDir>
 #include <memory>
 
+class QComboBox;
+class QTableWidgetItem;
+
 namespace qpes {
 class EditorGrid;
 }
@@ -38,6 +41,10 @@ QStringList boxTitles(const DialogScript& script);
 
 // A mouse click on a grid cell, scrolled into view first, as the user clicks it.
 void clickCell(EditorGrid* grid, int r, int c);
+// How a grid cell's text lies: "left" or "centre" (both centred vertically), "" when never set.
+QString alignment(const QTableWidgetItem* cell);
+// The texts of a list's items, apart by blanks.
+QString itemTexts(const QComboBox* box);
 
 // Writes bytes to a file; fails the test when it cannot.
 void writeFile(const QString& path, const QByteArray& bytes);
