@@ -4,9 +4,12 @@
 #include "app/frmTerminal.h"
 #include "editors/EditorGrid.h"
 #include "editors/families/frmCfgFam.h"
+#include "link/Link.h"
 #include "link/frmCancelSend.h"
 #include "model/PagerDatabase.h"
 #include "platform/Platform.h"
+#include "platform/TerminalControls.h"
+#include "sim/EncoderSim.h"
 
 #include <QDir>
 #include <QFile>
@@ -59,6 +62,26 @@ QStringList boxTitles(const DialogScript& script) {
 void clickCell(EditorGrid* grid, int r, int c) {
     grid->scrollToCell(r, c);
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(r, c).center());
+}
+
+void leaveLoginAnswerWaiting(CommControl& port, sim::EncoderSim& encoder) {
+    QVERIFY(port.Output("\x1bPG1\r"));
+    QTRY_COMPARE(port.InBufferCount(), 45);
+    encoder.clearReceived();
+}
+
+void closePortOrCancel(Link& link, bool closePort) {
+    if (closePort)
+        link.MSComm1.setPortOpen(false);
+    else
+        shared().CancelRequested = true;
+}
+
+QList<bool> transferUnderWay(const TerminalControls& main) {
+    QList<bool> seen{isBusy(), shared().DatabaseBusy};
+    for (int n = 1; n <= 7; ++n)
+        seen << !main.controlEnabled(toolbarButton(n));
+    return seen;
 }
 
 void writeFile(const QString& path, const QByteArray& bytes) {
