@@ -91,7 +91,9 @@ private slots:
         QCOMPARE(c()->txtMessage->text(), QString("Test"));
         QCOMPARE(w->box.script.boxes.size(), 0);
         QVERIFY(!frmRangeTest::instance());
-        QTRY_VERIFY_WITH_TIMEOUT(!c()->Timer1->isActive() && !c()->Timer2->isActive(), 2000);
+        // Each tick timer fires once per start; nothing ticks on after the test.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !c()->Timer1->isActive() && !c()->Timer2->isActive() && !w->main->link().Timer1.isActive(), 2000);
 
         // Started again once the loop has ended: a new loop, numbered from 1, on the standing login.
         w->encoder->clearReceived();

@@ -442,11 +442,16 @@ private slots:
     // Leaving the program or losing the port ends the wait at once and the run quietly.
     void stopsWhenTheLinkGoes_data() {
         QTest::addColumn<bool>("closePort");
-        QTest::newRow("exit confirmed") << false;
-        QTest::newRow("port closed") << true;
+        QTest::addColumn<bool>("modeOn"); // the encoder's ID-as-capcode mode, not turned on again
+        QTest::newRow("exit confirmed") << false << false;
+        QTest::newRow("port closed") << true << false;
+        QTest::newRow("exit confirmed, mode on") << false << true;
+        QTest::newRow("port closed, mode on") << true << true;
     }
     void stopsWhenTheLinkGoes() {
         QFETCH(bool, closePort);
+        QFETCH(bool, modeOn);
+        encoder->setSetting("idascap", modeOn ? "1" : "0");
         encoder->setReplyOverride("L 3", "");
         main->link().Timer2.setInterval(20000);
         clearTables(shared().Db);
@@ -461,7 +466,8 @@ private slots:
 
         QVERIFY(stop.fired());
         QCOMPARE(box->script.boxes.size(), 0);
-        QCOMPARE(encoder->receivedCommands().size(), 1 + 9 + 3);
+        QCOMPARE(encoder->receivedCommands().size(), 1 + int(modeOn) + 9 + 3);
+        QVERIFY(encoder->received().endsWith(writeBlock("L 3 0 0 0 0 0 0 0 0")));
         QCOMPARE(main->status(1), QString("Writing Pager Database - Group 3"));
         QCOMPARE(main->controlEnabled(toolbarButton(5)), !closePort);
         QCOMPARE(main->controlEnabled(toolbarButton(6)), !closePort);

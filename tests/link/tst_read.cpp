@@ -602,11 +602,16 @@ private slots:
 
     void stopsWhenTheLinkGoes_data() {
         QTest::addColumn<bool>("closePort");
-        QTest::newRow("exit confirmed") << false;
-        QTest::newRow("port closed") << true;
+        QTest::addColumn<bool>("modeOn"); // the encoder's ID-as-capcode mode, not turned on again
+        QTest::newRow("exit confirmed") << false << false;
+        QTest::newRow("port closed") << true << false;
+        QTest::newRow("exit confirmed, mode on") << false << true;
+        QTest::newRow("port closed, mode on") << true << true;
     }
     void stopsWhenTheLinkGoes() {
         QFETCH(bool, closePort);
+        QFETCH(bool, modeOn);
+        encoder->setSetting("idascap", modeOn ? "1" : "0");
         encoder->setReplyOverride("M 2", "");
         main->link().Timer2.setInterval(20000);
         shared().EncoderMatches = true;
