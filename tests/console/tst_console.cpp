@@ -9,6 +9,7 @@
 #include "link/PortControl.h"
 #include "model/PagerDatabase.h"
 #include "model/Tap.h"
+#include "platform/Platform.h"
 #include "sim/EncoderSim.h"
 #include "support/ConsoleWorld.h"
 
@@ -68,8 +69,39 @@ private slots:
         QVERIFY(!c()->mnuRangeTest->isEnabled());
         c()->txtMessage->setPlainText("b");
         QVERIFY(c()->cmdSendMsg->isEnabled());
+        c()->txtPIN->setText("1");
+        QVERIFY(c()->cmdSendMsg->isEnabled());
+        c()->txtPIN->clear();
+        QVERIFY(!c()->cmdSendMsg->isEnabled());
+        c()->txtPIN->setText("1"); // a message of one character is one
+        QVERIFY(c()->cmdSendMsg->isEnabled());
+        c()->txtMessage->clear();
+        QVERIFY(!c()->cmdSendMsg->isEnabled());
+        QVERIFY(c()->mnuRangeTest->isEnabled());
+        QCOMPARE(c()->lblMsgLen->text(), QString("Message Length: 0"));
         QTest::keyClick(c()->txtPIN, Qt::Key_Escape);
         QVERIFY(c()->isVisible());
+        c()->txtPIN->clear();
+        QTest::keyClicks(c()->txtPIN, "12345678901");
+        QCOMPARE(c()->txtPIN->text(), QString("1234567890"));
+        c()->txtMessage->setPlainText(QString(250, 'm'));
+        QTest::keyClicks(c()->txtMessage, "mm");
+        QCOMPARE(c()->txtMessage->length(), 251);
+    }
+
+    // The console's fonts; the tuning window's text wraps onto several lines of its label.
+    void look() {
+        const QList<std::tuple<QWidget*, double, bool>> fonts{
+            {c()->txtPIN, 9.75, true},    {c()->txtMessage, 8.25, true}, {c()->Label4, 8.25, true},
+            {c()->Label1, 9.75, true},    {c()->Label7, 8.25, true},     {c()->cmdSendMsg, 12, true},
+            {c()->lblMsgLen, 8.25, true}, {c()->Label2, 8.25, true},     {c()->lb_Archive, 8.25, true}};
+        for (const auto& [widget, points, bold] : fonts) {
+            QCOMPARE(widget->font().pointSizeF(), points);
+            QCOMPARE(widget->font().bold(), bold);
+        }
+        frmTXTune tune(w->main);
+        const QLabel* text = tune.Label1;
+        QVERIFY(text->heightForWidth(text->width()) > 2 * text->fontMetrics().lineSpacing());
     }
 
     // Enter never enters the message; pasted line ends become blanks; typing stops at the limit.
@@ -78,6 +110,7 @@ private slots:
         QTest::keyClicks(c()->txtMessage, "ab");
         QTest::keyClick(c()->txtMessage, Qt::Key_Return);
         QApplication::clipboard()->setText("c\r\nd\ne");
+        QVERIFY(c()->txtMessage->canPaste());
         c()->txtMessage->paste();
         QCOMPARE(c()->txtMessage->text(), QString("abc  d e"));
         c()->txtPIN->paste(); // the pager ID box too: a line end in it would break the block
@@ -87,12 +120,34 @@ private slots:
         QTest::keyClicks(c()->txtMessage, "xyz");
         c()->txtMessage->paste();
         QCOMPARE(c()->txtMessage->text(), QString("abc  d exy"));
+        c()->txtMessage->selectAll(); // typing over a selection takes its room
+        QTest::keyClicks(c()->txtMessage, "q");
+        QCOMPARE(c()->txtMessage->text(), QString("q"));
+        c()->txtMessage->setPlainText("a\nb\u2028c"); // the document's line breaks read as LF
+        QCOMPARE(c()->txtMessage->text(), QString("a\nb\nc"));
         c()->txtMessage->setPlainText(QString(19, 'p') + u'\u00a0'); // the program's text is taken whole
         QCOMPARE(c()->txtMessage->length(), 20);
         w->standingLogin(); // Enter runs Send, with a no-break space as it stands
         c()->txtPIN->setText("100");
         QTest::keyClick(c()->txtMessage, Qt::Key_Return);
-        QCOMPARE(w->encoder->received(), BuildTapBlock("100", QByteArray(19, 'p') + '\xa0'));
+        const QByteArray block = BuildTapBlock("100", QByteArray(19, 'p') + '\xa0');
+        QCOMPARE(w->encoder->received(), block);
+        // Enter runs Send wherever the focus is; Tab leaves the message box for Send.
+        c()->cmdAdd->setFocus();
+        QTest::keyClick(c()->cmdAdd, Qt::Key_Return);
+        QVERIFY(w->encoder->waitForReceived(block + block));
+        QCOMPARE(c()->lb_Archive->count(), 0);
+        c()->txtMessage->setFocus();
+        QTest::keyClick(c()->txtMessage, Qt::Key_Tab);
+        QCOMPARE(c()->focusWidget(), c()->cmdSendMsg);
+        QCOMPARE(c()->txtMessage->text(), QString(19, 'p') + u'\u00a0');
+    }
+
+    // A mouse click on an archive entry, as the user clicks it.
+    void clickEntry(int row) {
+        QListWidget* list = c()->lb_Archive;
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(row)).center());
     }
 
     void archiveCommands_data() {
@@ -100,22 +155,47 @@ private slots:
         QTest::addColumn<QString>("command"); // add, replace, delete
         QTest::addColumn<int>("row");         // selected before the command (-1 none)
         QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("answer"); // to "Verify" (-1: no box)
         QTest::addColumn<QStringList>("entries");
         QTest::addColumn<QByteArray>("written"); // messages.dat afterwards
         QTest::addColumn<int>("selected");
-        row("add", QByteArray("a\r\n"), "add", -1, "b, \"c\"", QStringList{"a", "b, \"c\""},
+        const int yes = int(Answer::Yes), no = int(Answer::No);
+        row("add", QByteArray("a\r\n"), "add", -1, "b, \"c\"", -1, QStringList{"a", "b, \"c\""},
             QByteArray("a\r\nb, \"c\"\r\n"), -1);
-        row("duplicate add selects", QByteArray("a\r\nb\r\n"), "add", -1, "b", QStringList{"a", "b"},
+        row("duplicate add selects", QByteArray("a\r\nb\r\n"), "add", -1, "b", -1, QStringList{"a", "b"},
             QByteArray("a\r\nb\r\n"), 1);
-        row("outside Latin-1 as in the file", QByteArray("a\r\n"), "add", -1, "b\u20ac",
+        row("duplicate of the first entry", QByteArray("a\r\nb\r\n"), "add", 1, "a", -1,
+            QStringList{"a", "b"}, QByteArray("a\r\nb\r\n"), 0);
+        row("outside Latin-1 as in the file", QByteArray("a\r\n"), "add", -1, "b\u20ac", -1,
             QStringList{"a", "b?"}, QByteArray("a\r\nb?\r\n"), -1);
-        row("replace", QByteArray("a\r\nb\r\n"), "replace", 0, "z", QStringList{"z", "b"},
+        row("replace", QByteArray("a\r\nb\r\n"), "replace", 0, "z", yes, QStringList{"z", "b"},
             QByteArray("z\r\nb\r\n"), 0);
-        row("replace with its own text", QByteArray("a\r\nb\r\n"), "replace", 0, "b", QStringList{"a", "b"},
+        row("replace with its own text", QByteArray("a\r\nb\r\n"), "replace", 0, "b", -1,
+            QStringList{"a", "b"}, QByteArray("a\r\nb\r\n"), 1);
+        row("replace with the first entry's text", QByteArray("a\r\nb\r\n"), "replace", 1, "a", -1,
+            QStringList{"a", "b"}, QByteArray("a\r\nb\r\n"), 0);
+        row("replace answered No", QByteArray("a\r\nb\r\n"), "replace", 1, "z", no, QStringList{"a", "b"},
             QByteArray("a\r\nb\r\n"), 1);
-        row("delete to an empty file", QByteArray("a\r\n"), "delete", 0, "", QStringList{}, QByteArray(""),
-            -1);
-        row("delete without selection", QByteArray("a\r\n"), "delete", -1, "", QStringList{"a"},
+        row("replace without selection", QByteArray("a\r\n"), "replace", -1, "z", -1, QStringList{"a"},
+            QByteArray("a\r\n"), -1);
+        row("replace with an empty message", QByteArray("a\r\n"), "replace", 0, "", -1, QStringList{"a"},
+            QByteArray("a\r\n"), 0);
+        QByteArray full;
+        QStringList replaced{"z"};
+        for (int i = 1; i <= 300; ++i) {
+            full += QByteArray::number(i) + "\r\n";
+            if (i > 1 && i < 300)
+                replaced << QString::number(i);
+        }
+        row("replace in an archive of 300 drops the last", full, "replace", 0, "z", yes, replaced,
+            "z\r\n" + full.mid(3, full.size() - 3 - 5), 0);
+        row("delete to an empty file", QByteArray("a\r\n"), "delete", 0, "", yes, QStringList{},
+            QByteArray(""), -1);
+        row("delete the first of two", QByteArray("a\r\nb\r\n"), "delete", 0, "m", yes, QStringList{"b"},
+            QByteArray("b\r\n"), -1);
+        row("delete answered No", QByteArray("a\r\nb\r\n"), "delete", 1, "m", no, QStringList{"a", "b"},
+            QByteArray("a\r\nb\r\n"), 1);
+        row("delete without selection", QByteArray("a\r\n"), "delete", -1, "", -1, QStringList{"a"},
             QByteArray("a\r\n"), -1);
     }
     void archiveCommands() {
@@ -123,6 +203,7 @@ private slots:
         QFETCH(QString, command);
         QFETCH(int, row);
         QFETCH(QString, message);
+        QFETCH(int, answer);
         QFETCH(QStringList, entries);
         QFETCH(QByteArray, written);
         QFETCH(int, selected);
@@ -131,6 +212,8 @@ private slots:
         if (row >= 0)
             c()->lb_Archive->setCurrentRow(row);
         c()->txtMessage->setPlainText(message);
+        if (answer >= 0)
+            w->box.script.answers = {Answer(answer)};
         QPushButton* b = command == "add"       ? c()->cmdAdd
                          : command == "replace" ? c()->cmdReplace
                                                 : c()->cmdDelete;
@@ -141,25 +224,66 @@ private slots:
         const QListWidgetItem* current = c()->lb_Archive->currentItem();
         QCOMPARE(current && current->isSelected() ? c()->lb_Archive->currentRow() : -1, selected);
         QCOMPARE(c()->txtMessage->text(), message);
+        if (answer < 0) {
+            QCOMPARE(w->box.script.boxes.size(), 0);
+        } else {
+            QCOMPARE(w->box.script.boxes.size(), 1);
+            const BoxRecord& asked = w->box.script.boxes[0];
+            QCOMPARE(asked.title, QString("Verify"));
+            QCOMPARE(asked.text, command == "replace"
+                                     ? QString("Are You Sure You Want to Replace the Selected Item?")
+                                     : QString("Are you sure you want to delete the selected item?"));
+            QCOMPARE(asked.buttons, Buttons::YesNo);
+            QCOMPARE(asked.icon, Icon::None);
+        }
+        // Whatever the command did, a click on an entry copies it again.
+        if (!entries.isEmpty()) {
+            clickEntry(0);
+            QCOMPARE(c()->txtMessage->text(), entries[0]);
+        }
     }
 
-    // The oldest entry goes once the archive would exceed 299; clicking an entry copies it.
-    void archiveLimitAndClick() {
+    // The oldest entry goes once the archive would exceed 299; the selection moves with its
+    // entry and the message box keeps the added text.
+    void archiveLimit() {
         QByteArray file;
         for (int i = 1; i <= 299; ++i)
             file += QByteArray::number(i) + "\r\n";
         writeFile(w->box.path("messages.dat"), file);
         w->reopen();
+        c()->lb_Archive->setCurrentRow(4);
         c()->txtMessage->setPlainText("new");
         c()->cmdAdd->click();
         QCOMPARE(c()->lb_Archive->count(), 299);
         QCOMPARE(archive().first(), QString("2"));
+        QCOMPARE(archive().last(), QString("new"));
         QCOMPARE(archiveFile(), file.mid(3) + "new\r\n");
-        c()->txtPIN->setText("100");
+        QCOMPARE(c()->txtMessage->text(), QString("new"));
+    }
+
+    // Clicking an entry copies it; with the port open and an ID typed it enables the range test.
+    void archiveClick_data() {
+        QTest::addColumn<bool>("portOpen");
+        QTest::addColumn<QString>("pin");
+        QTest::addColumn<bool>("rangeTest");
+        row("port open, ID typed", true, "100", true);
+        row("no ID", true, "", false);
+        row("port closed", false, "100", false);
+    }
+    void archiveClick() {
+        QFETCH(bool, portOpen);
+        QFETCH(QString, pin);
+        QFETCH(bool, rangeTest);
+        writeFile(w->box.path("messages.dat"), "1\r\n2\r\n3\r\n");
+        QDir::setCurrent(w->box.folder());
+        w->reopen();
+        c()->txtPIN->setText(pin);
         c()->mnuRangeTest->setEnabled(false);
-        c()->lb_Archive->setCurrentRow(4);
-        QCOMPARE(c()->txtMessage->text(), QString("6"));
-        QVERIFY(c()->mnuRangeTest->isEnabled());
+        w->main->link().MSComm1.setPortOpen(portOpen);
+        clickEntry(1);
+        QCOMPARE(c()->txtMessage->text(), QString("2"));
+        QCOMPARE(c()->lblMsgLen->text(), QString("Message Length: 1"));
+        QCOMPARE(c()->mnuRangeTest->isEnabled(), rangeTest);
     }
 
     // messages.dat lives in the program's folder, wherever a file dialog has moved the current
@@ -231,8 +355,8 @@ private slots:
         QCOMPARE(w->box.script.fileRequests.size(), 1);
         QCOMPARE(w->box.script.fileRequests[0].filter,
                  QString("Log Files (*.LOG)|*.log|All Files (*.*)|*.*"));
+        QCOMPARE(w->box.script.boxes.size(), answer >= 0 ? 1 : 0);
         if (answer >= 0) {
-            QCOMPARE(w->box.script.boxes.size(), 1);
             QCOMPARE(w->box.script.boxes[0].text, "Replace existing file - " + path + "?");
             QCOMPARE(w->box.script.boxes[0].buttons, Buttons::YesNoCancel);
         }
@@ -244,6 +368,26 @@ private slots:
         QVERIFY(!logFileOpen());
     }
 
+    // A log file that cannot be replaced or created: the failure box, and no file is open.
+    void logFileFails_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("titles");
+        row("a folder of that name, Yes to replace it", "taken.log",
+            QStringList{"Quillmar Paging Encoder Setup", "Quillmar Paging Encoder Setup"});
+        row("in a missing folder", "missing/a.log", QStringList{"Quillmar Paging Encoder Setup"});
+    }
+    void logFileFails() {
+        QFETCH(QString, name);
+        QFETCH(QStringList, titles);
+        QDir().mkpath(w->box.path("taken.log"));
+        openLog(w->box.path(name), {Answer::Yes});
+        QCOMPARE(boxTitles(w->box.script), titles);
+        QCOMPARE(w->box.script.boxes.last().icon, Icon::Exclamation);
+        QVERIFY(!logFileOpen());
+        QVERIFY(!c()->Check1->isChecked());
+        QVERIFY(!isBusy());
+    }
+
     // The list keeps 299 lines, newest on top and selected; the file keeps every one.
     void logListLimit() {
         openLog(w->box.path("a.log"));
@@ -251,6 +395,7 @@ private slots:
             AddLogLine(QByteArray::number(i));
         QCOMPARE(c()->lb_log->count(), 299);
         QCOMPARE(c()->lb_log->item(0)->text(), ConsoleWorld::stamp() + "300");
+        QCOMPARE(c()->lb_log->item(298)->text(), ConsoleWorld::stamp() + "2");
         QCOMPARE(c()->lb_log->currentRow(), 0);
         QCOMPARE(readFile(w->box.path("a.log")).count("\r\n"), 301);
     }
@@ -291,6 +436,7 @@ private slots:
         w->main->setControlEnabled(Control::mnuTest, false);
         shared().RangeTestRunning = true;
         c()->close();
+        QVERIFY(!frmMessageTest::instance());
         QCOMPARE(w->main->controlEnabled(Control::mnuTest), portOpen);
         QVERIFY(!shared().RangeTestRunning);
         QVERIFY(shared().UnloadPending);
@@ -373,6 +519,7 @@ private slots:
         QFETCH(QString, button);
         QFETCH(QByteArray, sent);
         frmTXTune tune(w->main);
+        tune.show();
         auto* b = tune.findChild<QPushButton*>(button);
         CommControl& port = w->main->link().MSComm1;
         port.Output("\r"); // an answer left waiting is dropped by the click
@@ -384,10 +531,16 @@ private slots:
         QTest::qWait(50);
         QCOMPARE(w->encoder->received(), sent);
         QCOMPARE(w->main->link().MSComm1.InBufferCount(), 0);
+        QTest::keyClick(b, Qt::Key_Escape); // only Exit and the close box close it
+        QVERIFY(tune.isVisible());
         w->main->link().MSComm1.setPortOpen(false);
         b->click();
         QCOMPARE(w->encoder->received(), sent);
         QCOMPARE(w->box.script.boxes.size(), 0);
+        // Closed with the port closed, it leaves the Test menu as it was.
+        w->main->setControlEnabled(Control::mnuTest, false);
+        tune.close();
+        QVERIFY(!w->main->controlEnabled(Control::mnuTest));
     }
 };
 

@@ -7,13 +7,16 @@
 #include "console/frmRangeTest.h"
 #include "model/PagerDatabase.h"
 #include "model/Tap.h"
+#include "platform/Platform.h"
 #include "sim/EncoderSim.h"
 #include "support/ConsoleWorld.h"
 #include "support/WhenReceived.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -58,7 +61,7 @@ private:
     void start(const QString& cycle) {
         withSetup([this, cycle](frmRangeTest* setup) {
             setup->txtCycleTime->setText(cycle);
-            setup->cmdStart->click();
+            QTest::keyClick(setup->txtCycleTime, Qt::Key_Return); // Start is the default button
             startCaption = c()->windowTitle();
         });
     }
@@ -88,6 +91,16 @@ private slots:
         QCOMPARE(c()->txtMessage->text(), QString("Test"));
         QCOMPARE(w->box.script.boxes.size(), 0);
         QVERIFY(!frmRangeTest::instance());
+        // Each tick timer fires once per start; nothing ticks on after the test.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !c()->Timer1->isActive() && !c()->Timer2->isActive() && !w->main->link().Timer1.isActive(), 2000);
+
+        // Started again once the loop has ended: a new loop, numbered from 1, on the standing login.
+        w->encoder->clearReceived();
+        WhenReceived stopAgain(*w->encoder, page("Test 1"), [this] { c()->mnuRangeTest->trigger(); });
+        start("0");
+        QTRY_VERIFY_WITH_TIMEOUT(stopAgain.fired() && loopEnded(), 20000);
+        QCOMPARE(w->encoder->received(), page("Test 1"));
     }
 
     // A restart during the countdown numbers from 1 again, in the one loop.
@@ -160,22 +173,33 @@ private slots:
     void endedFromOutside_data() {
         QTest::addColumn<QString>("how");
         QTest::addColumn<QStringList>("titles");
-        row("console closed", "close", QStringList());
-        row("program left", "exit", QStringList{"Exit Quillmar Paging Encoder Setup"});
+        QTest::addColumn<QStringList>("logged"); // in the log file, after its opening line
+        const QStringList sent{"Sending Message", "ID: 100", "Message: Test 1"};
+        row("console closed", "close", QStringList(), sent + QStringList{"Encoder: 211<CR><ACK><CR>"});
+        row("program left", "exit", QStringList{"Exit Quillmar Paging Encoder Setup"},
+            sent + QStringList{"Encoder: 211<CR><ACK><CR>"});
         row("device gone during a page", "unplug",
-            QStringList{"Quillmar Paging Encoder Setup", "Communication Error"});
+            QStringList{"Quillmar Paging Encoder Setup", "Communication Error"},
+            sent + QStringList{"Error Communicating"});
+        row("port command during a page", "port", QStringList(), sent);
     }
     void endedFromOutside() {
         QFETCH(QString, how);
         QFETCH(QStringList, titles);
+        QFETCH(QStringList, logged);
         w->standingLogin();
-        if (how == "unplug")
-            w->encoder->setReplyOverride("Test 1", "");
+        const QString logPath = w->box.path("range.log");
+        w->box.script.files.push_back(logPath);
+        c()->Check1->click();
+        if (how == "unplug" || how == "port")
+            w->encoder->setReplyOverride("Test 1", how == "port" ? "211\r\x06\r" : "");
         QPointer<frmMessageTest> console = c();
         QPointer<frmTerminal> main = w->main;
         WhenReceived event(*w->encoder, page("Test 1"), [this, how, main] {
             if (how == "unplug")
                 w->encoder->hangUp();
+            else if (how == "port")
+                main->mnuOpen_Click();
             else if (how == "exit")
                 QTimer::singleShot(1300, main, &QWidget::close);
             else
@@ -193,7 +217,27 @@ private slots:
         QVERIFY(!shared().RangeTestRunning);
         QCOMPARE(w->encoder->received(), page("Test 1"));
         if (main)
-            QCOMPARE(main->link().MSComm1.PortOpen(), how != "unplug");
+            QCOMPARE(main->link().MSComm1.PortOpen(), how == "close" || how == "exit");
+        QStringList lines;
+        for (const QByteArray& line : readFile(logPath).split('\n').mid(1))
+            if (!line.isEmpty())
+                lines << QString::fromLatin1(line.chopped(1)).mid(ConsoleWorld::stamp().size());
+        QCOMPARE(lines, logged);
+    }
+
+    // A Send while a stopped test's page still waits for its tick does nothing.
+    void sendWhileThePageWaits() {
+        w->standingLogin();
+        WhenReceived stop(*w->encoder, page("Test 1"), [this] {
+            c()->mnuRangeTest->trigger();
+            QCOMPARE(c()->txtMessage->text(), QString("Test"));
+            c()->cmdSendMsg->click();
+        });
+        start("30");
+        QTRY_VERIFY_WITH_TIMEOUT(loopEnded(), 10000);
+        QVERIFY(stop.fired());
+        QCOMPARE(w->encoder->received(), page("Test 1"));
+        QCOMPARE(w->box.script.boxes.size(), 0);
     }
 
     void refusedStart_data() {
@@ -220,6 +264,7 @@ private slots:
             QCOMPARE(w->box.script.boxes.last().text, last);
         QVERIFY(!frmRangeTest::instance());
         QCOMPARE(c()->cmdSendMsg->text(), QString("&Send"));
+        QVERIFY(!isBusy());
     }
 
     // The setup's base message: the console's message, whole, or "Test". A paste stops at 25
@@ -266,6 +311,17 @@ private slots:
         withSetup([&](frmRangeTest* setup) {
             QCOMPARE(setup->txtBaseMsg->text(), QString("Test"));
             QCOMPARE(setup->txtPIN->text(), QString("100"));
+            // The label's second sentence stands on a line of its own.
+            const QLabel* text = setup->Label1;
+            QCOMPARE(text->text(), "Range Test will transmit sequentially numbered paging messages." +
+                                       QString(124, ' ') +
+                                       "Please specify Base Message, Pager PIN, and Cycle Time, in seconds.");
+            QVERIFY(text->heightForWidth(text->width()) >= 2 * text->fontMetrics().lineSpacing());
+            QTest::keyClicks(setup->txtPIN, "45678901");
+            QCOMPARE(setup->txtPIN->text(), QString("1004567890"));
+            setup->txtCycleTime->clear();
+            QTest::keyClicks(setup->txtCycleTime, "123");
+            QCOMPARE(setup->txtCycleTime->text(), QString("12"));
             setup->txtCycleTime->setText("ab");
             setup->cmdStart->click();
             stillOpen = setup->isVisible();

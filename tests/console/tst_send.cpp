@@ -6,15 +6,18 @@
 #include "console/frmMessageTest.h"
 #include "model/PagerDatabase.h"
 #include "model/Tap.h"
+#include "platform/Platform.h"
 #include "sim/EncoderSim.h"
 #include "support/ConsoleWorld.h"
 #include "support/WhenReceived.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QThread>
 #include <QtTest>
 
 using namespace qpes;
@@ -46,41 +49,46 @@ private slots:
     void cleanup() { w.reset(); }
 
     void session_data() {
-        QTest::addColumn<bool>("sentBefore");      // a first Send has logged in already
-        QTest::addColumn<QByteArray>("key");       // the command whose reply is overridden
-        QTest::addColumn<QByteArray>("reply");     // its reply (empty: silence)
-        QTest::addColumn<QByteArray>("timeOutAt"); // the reply timer fires once this has arrived
+        QTest::addColumn<bool>("sentBefore");        // a first Send has logged in already
+        QTest::addColumn<QByteArrayList>("replies"); // commands whose reply is overridden, each with it
+        QTest::addColumn<int>("delayMs");            // before each of the encoder's replies
+        QTest::addColumn<QByteArray>("timeOutAt");   // the reply timer fires once this has arrived
         QTest::addColumn<QByteArray>("received");
         QTest::addColumn<QStringList>("log");
         QTest::addColumn<QString>("box");
         QTest::addColumn<bool>("loggedIn");
+        const QString communicationError =
+            "Communication Error|Error Communicating With Paging Encoder\rCheck "
+            "Power, Connections and/or DIP Switch\rand Try Again.";
 
-        row("first Send", false, QByteArray(), QByteArray(), QByteArray(), Login + Block,
+        row("first Send", false, QByteArrayList(), 0, QByteArray(), Login + Block,
             LoginLines + QStringList{"Message: Hi", "Encoder: 211<CR><ACK><CR>"}, QString(), true);
-        row("second Send", true, QByteArray(), QByteArray(), QByteArray(), Block,
+        row("second Send", true, QByteArrayList(), 0, QByteArray(), Block,
             QStringList{"Message: Hi", "Encoder: 211<CR><ACK><CR>"}, QString(), true);
-        row("no login reply", false, QByteArray(""), QByteArray(), QByteArray("\r"), QByteArray("\r"),
+        row("slow encoder", false, QByteArrayList(), 200, QByteArray(), Login + Block,
+            LoginLines + QStringList{"Message: Hi", "Encoder: 211<CR><ACK><CR>"}, QString(), true);
+        row("no login reply", false, QByteArrayList{"", ""}, 0, QByteArray("\r"), QByteArray("\r"),
             QStringList{"Initiating Login Session", "Error Initializing"},
             "Login Error|Error Logging Into Paging Encoder\rCheck Power, "
             "Connections and/or DIP Switch\rand Try Again.",
             false);
-        row("leading LF", false, QByteArray("\x1bPG1"), QByteArray("\n110 1.8\r\n"), QByteArray(), Login,
-            LoginLines.mid(0, 3) + QStringList{"Error Communicating"},
-            "Communication Error|Error Communicating With Paging Encoder\rCheck Power, "
-            "Connections and/or DIP Switch\rand Try Again.",
-            false);
-        row("NAK not resent", false, QByteArray("Hi"), QByteArray("\x15\r"), QByteArray(), Login + Block,
+        row("leading LF", false, QByteArrayList{"\x1bPG1", "\n110 1.8\r\n"}, 0, QByteArray(), Login,
+            LoginLines.mid(0, 3) + QStringList{"Error Communicating"}, communicationError, false);
+        row("NAK not resent", false, QByteArrayList{"Hi", "\x15\r"}, 0, QByteArray(), Login + Block,
             LoginLines + QStringList{"Message: Hi", "Encoder: <NAK><CR>"}, QString(), true);
-        row("no page reply", true, QByteArray("Hi"), QByteArray(), Block, Block,
-            QStringList{"Message: Hi", "Error Communicating"},
-            "Communication Error|Error Communicating With Paging Encoder\rCheck "
-            "Power, Connections and/or DIP Switch\rand Try Again.",
-            false);
+        row("XOFF named in the page reply only", false,
+            QByteArrayList{"\x1bPG1", "110 1.8\r\nReady \x13\r\x06\r\x1b[p\r", "Hi", "211\x13\r"}, 0,
+            QByteArray(), Login + Block,
+            LoginLines.mid(0, 4) + QStringList{"Encoder: Ready \x13<CR>"} + LoginLines.mid(5) +
+                QStringList{"Message: Hi", "Encoder: 211<XOFF><CR>"},
+            QString(), true);
+        row("no page reply", true, QByteArrayList{"Hi", ""}, 0, Block, Block,
+            QStringList{"Message: Hi", "Error Communicating"}, communicationError, false);
     }
     void session() {
         QFETCH(bool, sentBefore);
-        QFETCH(QByteArray, key);
-        QFETCH(QByteArray, reply);
+        QFETCH(QByteArrayList, replies);
+        QFETCH(int, delayMs);
         QFETCH(QByteArray, timeOutAt);
         QFETCH(QByteArray, received);
         QFETCH(QStringList, log);
@@ -92,8 +100,11 @@ private slots:
             w->reopen();
             w->encoder->clearReceived();
         }
-        if (!key.isNull())
-            w->encoder->setReplyOverride(key, reply);
+        w->encoder->withProtocol([&](sim::EncoderProtocol& p) {
+            for (int i = 0; i + 1 < replies.size(); i += 2)
+                p.options.replyOverrides.append({replies[i], replies[i + 1]});
+        });
+        w->encoder->setReplyDelay(delayMs);
         std::unique_ptr<WhenReceived> timeOut;
         if (!timeOutAt.isEmpty())
             timeOut = std::make_unique<WhenReceived>(*w->encoder, timeOutAt, [this] {
@@ -108,15 +119,55 @@ private slots:
         if (!box.isEmpty())
             QCOMPARE(w->box.script.boxes[0].title + '|' + w->box.script.boxes[0].text, box);
         QCOMPARE(shared().LoggedIn, loggedIn);
+        // The hidden "Connect" box turns into "Logout" once the page is about to go.
+        const bool pageWritten = log.contains("Message: Hi");
+        QCOMPARE(w->console->ChkLogInOut->isChecked(), pageWritten);
+        QCOMPARE(w->console->ChkLogInOut->text(), pageWritten ? QString("Logout") : QString("Connect"));
         QCOMPARE(w->main->link().Timer2.interval(), 10000);
         QVERIFY(!w->main->link().Timer2.isActive());
+        QVERIFY(!shared().ReplyTimedOut);
+        QVERIFY(!shared().CancelRequested);
         QVERIFY(!w->main->link().exchangeRunning);
         if (!loggedIn) { // the next Send logs in again
-            w->encoder->setReplyOverride("none", "");
+            w->encoder->withProtocol([](sim::EncoderProtocol& p) { p.options.replyOverrides.clear(); });
             w->encoder->clearReceived();
             w->send("100", "Hi");
             QCOMPARE(w->encoder->received(), Login + Block);
         }
+    }
+
+    // A page reply still without its CR when the wait has timed out: the CR is looked for under a
+    // fresh time-out; without it, the communication error.
+    void crSearchAfterTheTimeOut_data() {
+        QTest::addColumn<QByteArray>("reply"); // written one byte at a time, 300 ms apart
+        QTest::addColumn<int>("searchMs");     // the search's time-out
+        QTest::addColumn<QStringList>("log");
+        row("CR found", QByteArray("\x06\r"), 5000, QStringList{"Message: Hi", "Encoder: <ACK><CR>"});
+        row("no CR", QByteArray("\x06"), 300, QStringList{"Message: Hi", "Error Communicating"});
+    }
+    void crSearchAfterTheTimeOut() {
+        QFETCH(QByteArray, reply);
+        QFETCH(int, searchMs);
+        QFETCH(QStringList, log);
+        w->standingLogin();
+        w->encoder->setReplyOverride("Hi", reply);
+        w->encoder->setSplitReplies(true, 300);
+        Link& link = w->main->link();
+        WhenReceived timeOut(*w->encoder, Block, [&] {
+            QElapsedTimer clock; // the first byte at the port, then the reply timer's event
+            clock.start();
+            while (link.MSComm1.InBufferCount() == 0 && clock.elapsed() < 5000)
+                QThread::msleep(5);
+            link.Timer2.stop();
+            link.Timer2.setInterval(searchMs);
+            shared().ReplyTimedOut = true;
+        });
+        w->send("100", "Hi");
+        QVERIFY(timeOut.fired());
+        QCOMPARE(w->logTexts(), log);
+        QCOMPARE(shared().LoggedIn, log.last() != "Error Communicating");
+        QVERIFY(!shared().ReplyTimedOut);
+        QVERIFY(!link.Timer2.isActive());
     }
 
     void lengthRule_data() {
@@ -157,12 +208,14 @@ private slots:
         QCOMPARE(w->box.script.boxes[1].title, QString("Invalid PIN"));
         QCOMPARE(w->encoder->received(), QByteArray());
         QCOMPARE(w->main->link().Timer2.interval(), 10000);
+        QVERIFY(!isBusy());
     }
 
     // While a page is under way a second Send and the range test's start do nothing.
     void onePageAtATime() {
         w->standingLogin();
         WhenReceived again(*w->encoder, Block, [this] {
+            w->console->txtPIN->setText("110"); // not checked while the page is under way
             w->console->cmdSendMsg->click();
             w->console->mnuRangeTest->trigger();
         });
@@ -173,18 +226,31 @@ private slots:
         QCOMPARE(w->console->cmdSendMsg->text(), QString("&Send"));
     }
 
-    // The device gone under the page's wait: the loss told once, the communication error, and
-    // then the port closed with the closing steps, which take the console down.
-    void deviceGoneDuringThePage() {
+    // The device gone under the page's wait: the loss told once, the communication error; the
+    // port command there ends the page quietly. Then the port is closed with the closing steps,
+    // which take the console down.
+    void portGoneDuringThePage_data() {
+        QTest::addColumn<bool>("unplug");
+        QTest::addColumn<QStringList>("titles");
+        row("device gone", true, QStringList{"Quillmar Paging Encoder Setup", "Communication Error"});
+        row("port command", false, QStringList());
+    }
+    void portGoneDuringThePage() {
+        QFETCH(bool, unplug);
+        QFETCH(QStringList, titles);
         w->standingLogin();
         w->encoder->setReplyOverride("Hi", "");
         QPointer<frmMessageTest> console = w->console;
-        WhenReceived gone(*w->encoder, Block, [this] { w->encoder->hangUp(); });
+        WhenReceived gone(*w->encoder, Block, [this, unplug] {
+            if (unplug)
+                w->encoder->hangUp();
+            else
+                w->main->mnuOpen_Click();
+        });
         w->send("100", "Hi");
         QVERIFY(gone.fired());
-        QCOMPARE(boxTitles(w->box.script),
-                 (QStringList{"Quillmar Paging Encoder Setup", "Communication Error"}));
-        QVERIFY(!shared().LoggedIn);
+        QCOMPARE(boxTitles(w->box.script), titles);
+        QCOMPARE(shared().LoggedIn, !unplug);
         QVERIFY(!w->main->link().MSComm1.PortOpen());
         QVERIFY(!w->main->link().stopRequested()); // the console went after the run: nothing to stop
         QTRY_VERIFY(!console);

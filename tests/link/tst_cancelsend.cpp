@@ -40,6 +40,7 @@ private slots:
     void design();
     void label_data();
     void label();
+    void longLineWraps();
     void labelAloneKeepsBoxHidden();
     void cancelSetsFlagOnly();
     void unloadWhenNotLoaded();
@@ -93,6 +94,13 @@ void TstCancelSend::label() {
     // Laid out as that many lines in the label's own width.
     const int lineHeight = l->fontMetrics().lineSpacing();
     QCOMPARE((l->heightForWidth(l->width()) + lineHeight / 2) / lineHeight, lines.size());
+}
+
+void TstCancelSend::longLineWraps() {
+    frmCancelSend::setLabel(QStringLiteral("Attempting to Detect Paging Encoder on COM Port 1 at 9600,n,8,1, "
+                                           "a line longer than the box is wide"));
+    const QLabel* l = frmCancelSend::instance()->Label1;
+    QVERIFY(l->heightForWidth(l->width()) >= 2 * l->fontMetrics().lineSpacing());
 }
 
 void TstCancelSend::labelAloneKeepsBoxHidden() {

@@ -276,10 +276,13 @@ private slots:
         SettingsStore::set(QStringLiteral("Settings"), QString());
         declineTheRead();
         AttemptRecorder attempts(main->link());
+        QList<bool> busyAtBox;
+        box->script.onBox = [&](const BoxRecord&) { busyAtBox << isBusy(); };
 
         ToggleComPort();
 
-        QCOMPARE(encoder->received(), probes(1)); // the probe, and no read
+        QCOMPARE(busyAtBox, (QList<bool>{false, false})); // the pointer is back before the news
+        QCOMPARE(encoder->received(), probes(1));         // the probe, and no read
         QCOMPARE(attempts.seen, attemptsUpTo(1));
         QCOMPARE(box->script.boxes.size(), 2);
         const BoxRecord& found = box->script.boxes[0];
@@ -305,18 +308,27 @@ private slots:
         QTest::addColumn<QList<Answer>>("answers");
         QTest::addColumn<QStringList>("titles"); // the boxes of detection itself
         QTest::addColumn<bool>("reads");
+        QTest::addColumn<bool>("readFails");
         QTest::newRow("view matches: read at once")
-            << true << QList<Answer>{Answer::Ok} << QStringList{"Paging Encoder Detected"} << true;
-        QTest::newRow("view differs, Yes") << false << QList<Answer>{Answer::Ok, Answer::Yes}
-                                           << QStringList{"Paging Encoder Detected", "Read Encoder?"} << true;
-        QTest::newRow("view differs, No") << false << QList<Answer>{Answer::Ok, Answer::No}
-                                          << QStringList{"Paging Encoder Detected", "Read Encoder?"} << false;
+            << true << QList<Answer>{Answer::Ok} << QStringList{"Paging Encoder Detected"} << true << false;
+        QTest::newRow("view matches, the read fails")
+            << true << QList<Answer>{Answer::Ok} << QStringList{"Paging Encoder Detected", "Read Error"}
+            << true << true;
+        QTest::newRow("view differs, Yes")
+            << false << QList<Answer>{Answer::Ok, Answer::Yes}
+            << QStringList{"Paging Encoder Detected", "Read Encoder?"} << true << false;
+        QTest::newRow("view differs, No")
+            << false << QList<Answer>{Answer::Ok, Answer::No}
+            << QStringList{"Paging Encoder Detected", "Read Encoder?"} << false << false;
     }
     void readFollowsDetection() {
         QFETCH(bool, matches);
         QFETCH(QList<Answer>, answers);
         QFETCH(QStringList, titles);
         QFETCH(bool, reads);
+        QFETCH(bool, readFails);
+        if (readFails)
+            encoder->setReplyOverride("config maxbatch?", "ID=\r\n");
         start();
         shared().EncoderMatches = matches;
         box->script.answers.assign(answers.begin(), answers.end());
@@ -373,8 +385,13 @@ private slots:
         declineTheRead();
         box->script.answers.push_front(answer);
         AttemptRecorder attempts(main->link());
+        QList<bool> busyAtBox;
+        box->script.onBox = [&](const BoxRecord&) { busyAtBox << isBusy(); };
 
         ToggleComPort();
+
+        // The question comes under the detection's hourglass.
+        QCOMPARE(busyAtBox, (answer == Answer::Ok ? QList<bool>{true, false, false} : QList<bool>{true}));
 
         QCOMPARE(encoder->received(), probes(5));
         QCOMPARE(probeBauds(), (QList<int>{9600, 9600, 9600, 2400, 2400}));

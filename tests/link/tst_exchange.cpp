@@ -149,6 +149,7 @@ void TstExchange::settingsParsing_data() {
     QTest::newRow("space, one and a half") << "1200,s,5,1.5" << true << "1200,s,5,1.5";
     QTest::newRow("odd, leading zero speed") << "02400,O,6,1" << true << "2400,o,6,1";
     QTest::newRow("unusual speed") << "19200,n,8,1" << true << "19200,n,8,1";
+    QTest::newRow("one baud") << "1,n,8,1" << true << "1,n,8,1";
     QTest::newRow("not settings") << "abc" << false << "2400,e,7,1";
     QTest::newRow("three parts") << "9600,n,8" << false << "2400,e,7,1";
     QTest::newRow("five parts") << "9600,n,8,1,1" << false << "2400,e,7,1";
@@ -265,6 +266,15 @@ void TstExchange::inputAndBufferCount() {
     port.clearInBuffer();
     QCOMPARE(port.InBufferCount(), 0);
     QCOMPARE(port.Input(), QByteArray());
+
+    // What the driver holds before the window has fetched it counts and is read as well.
+    m_pty.send("abc");
+    QThread::msleep(50);
+    QCOMPARE(port.InBufferCount(), 3);
+    QCOMPARE(port.Input(), QByteArray("abc"));
+    m_pty.send("x");
+    QThread::msleep(50);
+    QCOMPARE(port.Input(), QByteArray("x"));
 }
 
 void TstExchange::waitForInputWakesOnArrival() {
@@ -376,6 +386,14 @@ void TstExchange::writeOnClosedPort() {
     shared().ReplyTimedOut = false;
     EncoderExchange(*m_link, "config pet?\r\n", {"\r\n"}, true);
     QCOMPARE(m_script.boxes.size(), 2);
+
+    // A closed port holds nothing; a later failure replaces a pending one.
+    CommControl& port = m_link->MSComm1;
+    QCOMPARE(port.InBufferCount(), 0);
+    QCOMPARE(port.Input(), QByteArray());
+    QVERIFY(!port.setCommPort(0));
+    QVERIFY(!port.setSettings(QStringLiteral("fast")));
+    QCOMPARE(port.errorDescription(), QStringLiteral("Invalid port settings: fast"));
 }
 
 void TstExchange::exitConfirmedEndsWait() {

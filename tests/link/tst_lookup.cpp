@@ -165,13 +165,27 @@ private slots:
         verifyLookupEnded();
     }
 
-    // An edit during the wait disables the button, and it stays so.
-    void editDuringTheWait() {
-        WhenReceived edit(*encoder, "LOOKUP 1\r\n", [] { MarkConfigurationModified(); });
+    // An edit, or the port closed, during the wait disables the button, and it stays so.
+    void disabledDuringTheWait_data() {
+        QTest::addColumn<bool>("closePort");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("an edit") << false << "Response: ID 1, Cap=0001000 Type=A Rate=512, Func=4\r\n";
+        QTest::newRow("the port closed") << true << "Response: ";
+    }
+    void disabledDuringTheWait() {
+        QFETCH(bool, closePort);
+        QFETCH(QString, label);
+        Link& link = main->link();
+        WhenReceived edit(*encoder, "LOOKUP 1\r\n", [&] {
+            if (closePort)
+                link.MSComm1.setPortOpen(false);
+            else
+                MarkConfigurationModified();
+        });
         clickLookup();
         QVERIFY(edit.fired());
         QVERIFY(!main->controlEnabled(Control::cmdLookup));
-        QVERIFY(main->caption(Control::lblLookup).startsWith("Response: ID 1, Cap="));
+        QCOMPARE(main->caption(Control::lblLookup), label);
         verifyLookupEnded();
     }
 

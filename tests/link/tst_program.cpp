@@ -14,7 +14,9 @@
 
 #include <QTimer>
 #include <QtTest>
+#include <chrono>
 #include <functional>
+#include <thread>
 
 using namespace qpes;
 using namespace qpes::test;
@@ -172,7 +174,19 @@ private slots:
         encoder->setSetting("idascap", modeOn ? "1" : "0");
         box->script.answers = {Answer::Yes, Answer::Yes};
         main->mnuNewDB_Click();
+        // While it programs (seen while family 25's record takes its time): the hourglass, the
+        // database busy, every toolbar button off.
+        const QByteArray family25 = writeBlock("G 25 0 8 5 A 0 0 0 0 0");
+        encoder->setCommandLog([family25](const sim::Exchange& x) {
+            if (x.command == family25)
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        });
+        QList<bool> during;
+        WhenReceived programming(*encoder, family25, [&] { during = transferUnderWay(*main); });
         main->mnuWriteDB_Click();
+
+        QVERIFY(programming.fired());
+        QCOMPARE(during, QList<bool>(9, true));
 
         QCOMPARE(boxTexts(box->script),
                  QStringList({"Are You Sure You Want to Clear the Pager Database?\r"
@@ -381,29 +395,63 @@ private slots:
         verifyRunEnded();
     }
 
-    void cancelAtTheQuery() {
-        encoder->setReplyOverride("CONFIG IDASCAP?", "");
+    // A cancel, or the port closed, while an ID-as-capcode command waits ends the run quietly,
+    // with nothing more sent and both flags clear.
+    void stopAtAnIdAsCapCommand_data() {
+        QTest::addColumn<QByteArray>("command");
+        QTest::addColumn<bool>("closePort");
+        QTest::newRow("cancel at the query") << QByteArray("CONFIG IDASCAP?") << false;
+        QTest::newRow("port closed at the query") << QByteArray("CONFIG IDASCAP?") << true;
+        QTest::newRow("cancel at turning the mode off") << QByteArray("CONFIG IDASCAP 0") << false;
+        QTest::newRow("port closed at turning the mode off") << QByteArray("CONFIG IDASCAP 0") << true;
+    }
+    void stopAtAnIdAsCapCommand() {
+        QFETCH(QByteArray, command);
+        QFETCH(bool, closePort);
+        encoder->setSetting("idascap", "1");
+        encoder->setReplyOverride(command, "");
         main->link().Timer2.setInterval(20000);
         main->setStatus(1, "before");
-        WhenReceived cancel(*encoder, "CONFIG IDASCAP?\r", [] { shared().CancelRequested = true; });
+        shared().EncoderMatches = true;
+        WhenReceived stop(*encoder, command + "\r", [&] { closePortOrCancel(main->link(), closePort); });
         WriteEncoderDatabase();
 
-        QVERIFY(cancel.fired());
+        QVERIFY(stop.fired());
         QCOMPARE(box->script.boxes.size(), 0);
-        QCOMPARE(encoder->received(), QByteArray("CONFIG IDASCAP?\r"));
+        QVERIFY(encoder->received().endsWith(command + "\r"));
+        QCOMPARE(encoder->receivedCommands().size(), command.endsWith('?') ? 1 : 2);
         QCOMPARE(main->status(1), QString("before"));
-        verifyToolbarRestored(true);
+        for (int n = 1; n <= 4; ++n)
+            QVERIFY(main->controlEnabled(toolbarButton(n)));
+        for (int n = 5; n <= 7; ++n)
+            QCOMPARE(main->controlEnabled(toolbarButton(n)), !closePort);
         verifyRunEnded();
+    }
+
+    // Input waiting before the run is not dropped before the ID-as-capcode query: a waiting line
+    // that begins with "1" counts as the mode being on.
+    void inputWaitingBeforeTheQuery() {
+        leaveLoginAnswerWaiting(main->link().MSComm1, *encoder);
+        shared().EncoderMatches = true;
+        WriteEncoderDatabase();
+        QTRY_VERIFY(encoder->receivedCommands().size() >= 2); // the run may have ended on the late answer
+        QCOMPARE(encoder->receivedCommands().mid(0, 2),
+                 (QList<QByteArray>{"CONFIG IDASCAP?\r", "CONFIG IDASCAP 0\r"}));
     }
 
     // Leaving the program or losing the port ends the wait at once and the run quietly.
     void stopsWhenTheLinkGoes_data() {
         QTest::addColumn<bool>("closePort");
-        QTest::newRow("exit confirmed") << false;
-        QTest::newRow("port closed") << true;
+        QTest::addColumn<bool>("modeOn"); // the encoder's ID-as-capcode mode, not turned on again
+        QTest::newRow("exit confirmed") << false << false;
+        QTest::newRow("port closed") << true << false;
+        QTest::newRow("exit confirmed, mode on") << false << true;
+        QTest::newRow("port closed, mode on") << true << true;
     }
     void stopsWhenTheLinkGoes() {
         QFETCH(bool, closePort);
+        QFETCH(bool, modeOn);
+        encoder->setSetting("idascap", modeOn ? "1" : "0");
         encoder->setReplyOverride("L 3", "");
         main->link().Timer2.setInterval(20000);
         clearTables(shared().Db);
@@ -418,7 +466,8 @@ private slots:
 
         QVERIFY(stop.fired());
         QCOMPARE(box->script.boxes.size(), 0);
-        QCOMPARE(encoder->receivedCommands().size(), 1 + 9 + 3);
+        QCOMPARE(encoder->receivedCommands().size(), 1 + int(modeOn) + 9 + 3);
+        QVERIFY(encoder->received().endsWith(writeBlock("L 3 0 0 0 0 0 0 0 0")));
         QCOMPARE(main->status(1), QString("Writing Pager Database - Group 3"));
         QCOMPARE(main->controlEnabled(toolbarButton(5)), !closePort);
         QCOMPARE(main->controlEnabled(toolbarButton(6)), !closePort);

@@ -120,10 +120,14 @@ private slots:
     }
 
     void offersOnlyThePortsThatOpen() {
+        // COM8 is the last port offered; COM9 is never looked at.
+        SettingsStore::setPortDevice(8, com3->slavePath());
+        SettingsStore::setPortDevice(9, com3->slavePath());
         start();
         frmProperties dialog(main);
-        QCOMPARE(items(dialog.cboPort), (QStringList{"Com1", "Com3"}));
-        QCOMPARE(tips(dialog.cboPort), (QStringList{com1->slavePath(), com3->slavePath()}));
+        QCOMPARE(items(dialog.cboPort), (QStringList{"Com1", "Com3", "Com8"}));
+        QCOMPARE(tips(dialog.cboPort), (QStringList{com1->slavePath(), com3->slavePath(), com3->slavePath()}));
+        QCOMPARE(dialog.cboPort->currentIndex(), 0);
         QCOMPARE(dialog.cboPort->currentText(), QString("Com1"));
         // The probe is undone and reported nowhere.
         QCOMPARE(port().CommPort(), 1);
@@ -288,6 +292,23 @@ private slots:
                                       << "9600"
                                       << ""
                                       << "8";
+        QTest::newRow("five data bits") << "9600,n,5,1"
+                                        << "9600"
+                                        << "None"
+                                        << "5";
+        // Too short for the speed, or for the parity too.
+        QTest::newRow("no speed") << "n,8,1"
+                                  << ""
+                                  << "None"
+                                  << "8";
+        QTest::newRow("no speed, 1.5 stop bits") << "n,8,1.5"
+                                                 << ""
+                                                 << "None"
+                                                 << "8";
+        QTest::newRow("data and stop bits only") << "8,1"
+                                                 << ""
+                                                 << ""
+                                                 << "8";
         QTest::newRow("nothing stored") << ""
                                         << ""
                                         << ""
@@ -301,25 +322,36 @@ private slots:
         start();
         SettingsStore::set("Settings", stored);
         frmProperties dialog(main);
-        QCOMPARE(dialog.cboSpeed->currentText(), speed);
-        QCOMPARE(dialog.cboParity->currentText(), parity);
-        QCOMPARE(dialog.cboParity->currentIndex(), dialog.cboParity->findText(parity));
-        QCOMPARE(dialog.cboDataBits->currentText(), dataBits);
+        // A listed value is selected in its list.
+        for (const auto& [combo, text] :
+             {std::pair{dialog.cboSpeed, speed}, std::pair{dialog.cboParity, parity},
+              std::pair{dialog.cboDataBits, dataBits}}) {
+            QCOMPARE(combo->currentText(), text);
+            QCOMPARE(combo->currentIndex(), combo->findText(text));
+        }
     }
 
-    void portNumberBelowOneBecomesOne() {
-        SettingsStore::set("CommPort", "0");
+    // A port number below 1 becomes 1 and is stored at once, Cancel or not; port 1 stores nothing.
+    void portNumberBelowOne_data() {
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("storedAfter");
+        QTest::newRow("0 becomes 1") << 0 << "1";
+        QTest::newRow("1 stays unstored") << 1 << "";
+    }
+    void portNumberBelowOne() {
+        QFETCH(int, number);
+        QFETCH(QString, storedAfter);
         start();
-        box->script.boxes.clear(); // the start-up's own complaint about port 0
-        shared().CommPortNumber = 0;
+        SettingsStore::set("CommPort", "");
+        shared().CommPortNumber = number;
         frmProperties dialog(main);
         QCOMPARE(shared().CommPortNumber, 1);
         QCOMPARE(port().CommPort(), 1);
-        QCOMPARE(stored("CommPort"), QString("1"));
+        QCOMPARE(stored("CommPort"), storedAfter);
         QCOMPARE(dialog.cboPort->currentText(), QString("Com1"));
         dialog.cmdCancel_Click();
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
-        QCOMPARE(stored("CommPort"), QString("1"));
+        QCOMPARE(stored("CommPort"), storedAfter);
     }
 
     void cancelChangesNothing() {

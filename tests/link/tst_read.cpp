@@ -15,7 +15,9 @@
 #include <QAction>
 #include <QTimer>
 #include <QtTest>
+#include <chrono>
 #include <functional>
+#include <thread>
 
 using namespace qpes;
 using namespace qpes::test;
@@ -194,17 +196,30 @@ private slots:
 
     void readsEveryRecordKind_data() {
         QTest::addColumn<bool>("modeOn");
-        QTest::newRow("encoder's ID-as-capcode mode off") << false;
-        QTest::newRow("encoder's ID-as-capcode mode on") << true;
+        QTest::addColumn<bool>("slowQuery"); // the encoder takes 100 ms to answer "CONFIG IDASCAP?"
+        QTest::newRow("encoder's ID-as-capcode mode off") << false << false;
+        QTest::newRow("encoder's ID-as-capcode mode on") << true << false;
+        QTest::newRow("mode on, slow to say so") << true << true;
     }
     void readsEveryRecordKind() {
         QFETCH(bool, modeOn);
+        QFETCH(bool, slowQuery);
         encoder->setSetting("idascap", modeOn ? "1" : "0");
+        // The answer to family 25 takes its time too, so the read is seen while it waits.
+        encoder->setCommandLog([slowQuery](const sim::Exchange& x) {
+            if ((slowQuery && x.command == "CONFIG IDASCAP?\r") || x.command == readBlock("G 25"))
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        });
         fillOld(shared().Db);
         const PagerDatabase before = shared().Db;
         shared().EncoderMatches = true; // no question
+        // While it reads: the hourglass, the database busy, every toolbar button off.
+        QList<bool> during;
+        WhenReceived reading(*encoder, readBlock("G 25"), [&] { during = transferUnderWay(*main); });
         main->mnuReadDB_Click();
 
+        QVERIFY(reading.fired());
+        QCOMPARE(during, QList<bool>(9, true));
         QCOMPARE(box->script.boxes.size(), 0);
         QCOMPARE(encoder->received(), readStream(modeOn));
         const PagerDatabase expected = expectedRead(encoderDatabase(), before);
@@ -285,6 +300,35 @@ private slots:
         QCOMPARE(shared().Db.Settings.PETSupported, supported);
         QCOMPARE(shared().Db.Settings.PETEnabled, supported && value == "1");
         QVERIFY(shared().EncoderMatches);
+    }
+
+    // A three-word reply after the first family gives that family the empty capcode only.
+    void threeWordsAfterTheFirstFamily() {
+        encoder->setReplyOverride("G 2", "G 2 0\r\n");
+        fillOld(shared().Db);
+        ReadEncoderDatabase();
+
+        QCOMPARE(box->script.boxes.size(), 0);
+        const EncoderSettings& e = shared().Db.Settings;
+        QCOMPARE(e.DutyCycle, QByteArray("40"));
+        QCOMPARE(e.MaxBatch, QByteArray("25"));
+        QVERIFY(e.InvertData);
+        const PagerFamily& f = shared().Db.Families[1];
+        QCOMPARE(f[Fam::StartCap], QByteArray("0000000"));
+        QCOMPARE(f[Fam::Defined], QByteArray("YES"));
+        QCOMPARE(f[Fam::Active], QByteArray("f1.0"));
+        QCOMPARE(shared().Db.Families[0][Fam::StartCap], QByteArray("0200000"));
+    }
+
+    // Input waiting before the read is not dropped before the ID-as-capcode query: a waiting
+    // line that begins with "1" counts as the mode being on.
+    void inputWaitingBeforeTheQuery() {
+        leaveLoginAnswerWaiting(main->link().MSComm1, *encoder);
+        shared().EncoderMatches = true;
+        ReadEncoderDatabase();
+        QTRY_VERIFY(encoder->receivedCommands().size() >= 2); // the run may have ended on the late answer
+        QCOMPARE(encoder->receivedCommands().mid(0, 2),
+                 (QList<QByteArray>{"CONFIG IDASCAP?\r", "CONFIG IDASCAP 0\r"}));
     }
 
     void olderEncoder() {
@@ -459,6 +503,83 @@ private slots:
         verifyRunEnded();
     }
 
+    // A time-out or the encoder's TAP prompt at any step: the read-error box, and the read stops
+    // there.
+    void readError_data() {
+        QTest::addColumn<QByteArray>("key");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<int>("commands");
+        QTest::newRow("time-out at the PET query") << QByteArray("config pet?") << QByteArray()
+                                                   << "Reading Pager Database - PET Protocol Support" << 6;
+        QTest::newRow("TAP prompt for group 7")
+            << QByteArray("L 7") << QByteArray("ID=\r\n") << "Reading Pager Database - Group 7" << 1 + 9 + 7;
+        QTest::newRow("time-out at family 50")
+            << QByteArray("G 50") << QByteArray() << "Reading Pager Database - Family 50" << 1 + 9 + 10 + 50;
+        QTest::newRow("TAP prompt after message 15's quotes")
+            << QByteArray("M 15") << QByteArray("M 15 \"x\" ID=\r\n") << "Reading Pager Database - Message 15"
+            << 1 + 9 + 75;
+    }
+    void readError() {
+        QFETCH(QByteArray, key);
+        QFETCH(QByteArray, reply);
+        QFETCH(QString, status);
+        QFETCH(int, commands);
+        encoder->setReplyOverride(key, reply);
+        main->link().Timer2.setInterval(300);
+        shared().EncoderMatches = true;
+        ReadEncoderDatabase();
+
+        QCOMPARE(boxTitles(box->script), QStringList{"Read Error"});
+        QCOMPARE(main->status(1), status);
+        QCOMPARE(encoder->receivedCommands().size(), commands);
+        QVERIFY(encoder->receivedCommands().last().contains(key));
+        verifyToolbarRestored(true);
+        verifyRunEnded();
+    }
+
+    // A cancel, or the port closed, while an ID-as-capcode command waits ends the read quietly:
+    // nothing more is sent, both flags are clear and the view stays as it was.
+    void stopAtAnIdAsCapCommand_data() {
+        QTest::addColumn<QByteArray>("command");
+        QTest::addColumn<bool>("closePort");
+        QTest::addColumn<int>("commands");
+        QTest::newRow("cancel at the query") << QByteArray("CONFIG IDASCAP?") << false << 1;
+        QTest::newRow("cancel at turning the mode off") << QByteArray("CONFIG IDASCAP 0") << false << 2;
+        QTest::newRow("port closed at turning the mode off") << QByteArray("CONFIG IDASCAP 0") << true << 2;
+        QTest::newRow("cancel at turning the mode back on")
+            << QByteArray("CONFIG IDASCAP 1") << false << 2 + 9 + 75 + 1;
+    }
+    void stopAtAnIdAsCapCommand() {
+        QFETCH(QByteArray, command);
+        QFETCH(bool, closePort);
+        QFETCH(int, commands);
+        encoder->setSetting("idascap", "1");
+        encoder->setReplyOverride(command, "");
+        main->link().Timer2.setInterval(20000);
+        shared().EncoderMatches = false;
+        box->script.answers = {Answer::Yes};
+        main->setStatus(1, "before");
+        WhenReceived stop(*encoder, command + "\r", [&] { closePortOrCancel(main->link(), closePort); });
+        ReadEncoderDatabase();
+
+        QVERIFY(stop.fired());
+        QCOMPARE(boxTitles(box->script), QStringList{"About to OverWrite Edits"});
+        QCOMPARE(encoder->receivedCommands().size(), commands);
+        QVERIFY(encoder->received().endsWith(command + "\r"));
+        QVERIFY(!shared().CancelRequested);
+        QVERIFY(!shared().EncoderMatches);
+        QCOMPARE(main->status(1),
+                 commands > 2 ? QString("Reading Pager Database - Message 15") : QString("before"));
+        QVERIFY(!main->controlEnabled(Control::cmdLookup));
+        for (int n = 1; n <= 4; ++n)
+            QVERIFY(main->controlEnabled(toolbarButton(n)));
+        for (int n = 5; n <= 6; ++n)
+            QCOMPARE(main->controlEnabled(toolbarButton(n)), !closePort);
+        QVERIFY(!main->controlEnabled(toolbarButton(7)));
+        verifyRunEnded();
+    }
+
     // A cancel ends the read quietly and stays set for whoever runs next.
     void cancelAtAFamily() {
         encoder->setSetting("idascap", "1");
@@ -518,11 +639,16 @@ private slots:
 
     void stopsWhenTheLinkGoes_data() {
         QTest::addColumn<bool>("closePort");
-        QTest::newRow("exit confirmed") << false;
-        QTest::newRow("port closed") << true;
+        QTest::addColumn<bool>("modeOn"); // the encoder's ID-as-capcode mode, not turned on again
+        QTest::newRow("exit confirmed") << false << false;
+        QTest::newRow("port closed") << true << false;
+        QTest::newRow("exit confirmed, mode on") << false << true;
+        QTest::newRow("port closed, mode on") << true << true;
     }
     void stopsWhenTheLinkGoes() {
         QFETCH(bool, closePort);
+        QFETCH(bool, modeOn);
+        encoder->setSetting("idascap", modeOn ? "1" : "0");
         encoder->setReplyOverride("M 2", "");
         main->link().Timer2.setInterval(20000);
         shared().EncoderMatches = true;

@@ -4,10 +4,13 @@
 #include "app/frmTerminal.h"
 #include "editors/EditorGrid.h"
 #include "editors/families/frmCfgFam.h"
+#include "link/Link.h"
 #include "link/PortNumbers.h"
 #include "link/frmCancelSend.h"
 #include "model/PagerDatabase.h"
 #include "platform/Platform.h"
+#include "platform/TerminalControls.h"
+#include "sim/EncoderSim.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -81,6 +84,26 @@ QString itemTexts(const QComboBox* box) {
     for (int i = 0; i < box->count(); ++i)
         texts << box->itemText(i);
     return texts.join(QLatin1Char(' '));
+}
+
+void leaveLoginAnswerWaiting(CommControl& port, sim::EncoderSim& encoder) {
+    QVERIFY(port.Output("\x1bPG1\r"));
+    QTRY_COMPARE(port.InBufferCount(), 45);
+    encoder.clearReceived();
+}
+
+void closePortOrCancel(Link& link, bool closePort) {
+    if (closePort)
+        link.MSComm1.setPortOpen(false);
+    else
+        shared().CancelRequested = true;
+}
+
+QList<bool> transferUnderWay(const TerminalControls& main) {
+    QList<bool> seen{isBusy(), shared().DatabaseBusy};
+    for (int n = 1; n <= 7; ++n)
+        seen << !main.controlEnabled(toolbarButton(n));
+    return seen;
 }
 
 void writeFile(const QString& path, const QByteArray& bytes) {

@@ -14,7 +14,14 @@ class QComboBox;
 class QTableWidgetItem;
 
 namespace qpes {
+class CommControl;
 class EditorGrid;
+class Link;
+class TerminalControls;
+} // namespace qpes
+
+namespace sim {
+class EncoderSim;
 }
 
 namespace qpes::test {
@@ -45,6 +52,15 @@ void clickCell(EditorGrid* grid, int r, int c);
 QString alignment(const QTableWidgetItem* cell);
 // The texts of a list's items, apart by blanks.
 QString itemTexts(const QComboBox* box);
+
+// Has the encoder answer a TAP login and leaves that answer ("110 1.8" first) unread at the
+// port; what the encoder took in is forgotten.
+void leaveLoginAnswerWaiting(CommControl& port, sim::EncoderSim& encoder);
+// Ends a run's wait from outside: the port closed under it, or the progress box's Cancel.
+void closePortOrCancel(Link& link, bool closePort);
+// What a database transfer shows while it runs, each as true: the hourglass, the database busy,
+// and every toolbar button off.
+QList<bool> transferUnderWay(const TerminalControls& main);
 
 // Writes bytes to a file; fails the test when it cannot.
 void writeFile(const QString& path, const QByteArray& bytes);
