@@ -237,6 +237,9 @@ private slots:
             "28=ON/green 29=None/magenta", "Message:");
         row("Timer on, No", on, 28, "click", QList<Answer>{Answer::No}, QByteArray("tm=0/00"),
             "28=OFF/red 29=None/ivory", "Message:");
+        row("switching off a defined group", QByteArray("id=5 act=1 p=100 def=YES ref=R"), 2, "click",
+            QList<Answer>{}, QByteArray("act=0 id=5 p=100 def=YES"),
+            "1=R/lgrey 2=OFF/red 3=5/lgrey 4=100/lgrey 24=OFF/lgrey 29=None/lgrey", "Message:");
         row("switching off an undefined group", QByteArray("id=5 act=1 p=100 def="), 2, "click",
             QList<Answer>{}, QByteArray("act=0 id=5 p=100"),
             "2=OFF/red 3=/dgrey 4=/dgrey 25=/dgrey 29=/dgrey", "Message:");
