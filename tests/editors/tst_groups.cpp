@@ -459,6 +459,10 @@ private slots:
         QCOMPARE(!window.isNull(), stays);
         if (stays && !cells.isEmpty())
             verifyCells(cells);
+        if (stays) { // the headings and the other groups as they were
+            QCOMPARE(w->fgGroups->text(24, 0), QString(" CC Active"));
+            verifyCells("24= 25= 26=", 3);
+        }
         QCOMPARE(shared().DatabaseChecked, checked);
         QCOMPARE(shared().GroupsChanged, QByteArray(QTest::currentDataTag()) == "cancel");
         QVERIFY(!frmCancelSend::isLoaded());
