@@ -467,6 +467,7 @@ void TestCfgFam::keys() {
     QFETCH(bool, scrolled);
     for (int i = 0; i < FamilyCount; ++i)
         shared().Db.Families[i] = family(Active);
+    shared().Db.Families[0] = family("1|0001000|5|N|0|010|0100|00|00|YES"); // its list shows another item
     frmCfgFam* w = openWith(Active);
     clickCell(w->fgFamilies, row, col);
     QWidget* target = visibleEditor(w) ? visibleEditor(w) : w->fgFamilies;
@@ -488,6 +489,8 @@ void TestCfgFam::keys() {
     // The key went no further: the editor keeps the focus and its caret stays at the end.
     QWidget* editor = visibleEditor(w);
     QCOMPARE(w->focusWidget(), editor ? editor : w->fgFamilies);
+    if (auto* list = qobject_cast<QComboBox*>(editor))
+        QCOMPARE(list->currentText(), w->fgFamilies->text(toRow, toCol));
     QCOMPARE(w->txtFam->cursorPosition(), w->txtFam->text().size());
 }
 

@@ -196,7 +196,7 @@ private slots:
     }
 
     // One action on group 1: "type X" into the cell of `row`, "erase", "choose N" in the list,
-    // or "click" on the row; `answers` go to the boxes.
+    // "click" on the row (after the rows of "click after R..."); `answers` go to the boxes.
     void editing_data() {
         QTest::addColumn<QByteArray>("group");
         QTest::addColumn<int>("row");
@@ -238,6 +238,9 @@ private slots:
             "28=ON/green 29=None/magenta", "Message:");
         row("Timer on, No", on, 28, "click", QList<Answer>{Answer::No}, QByteArray("tm=0/00"),
             "28=OFF/red 29=None/ivory", "Message:");
+        row("switching off a defined group", QByteArray("id=5 act=1 p=100 def=YES ref=R"), 2, "click",
+            QList<Answer>{}, QByteArray("act=0 id=5 p=100 def=YES"),
+            "1=R/lgrey 2=OFF/red 3=5/lgrey 4=100/lgrey 24=OFF/lgrey 29=None/lgrey", "Message:");
         row("switching off an undefined group", QByteArray("id=5 act=1 p=100 def="), 2, "click",
             QList<Answer>{}, QByteArray("act=0 id=5 p=100"),
             "2=OFF/red 3=/dgrey 4=/dgrey 25=/dgrey 29=/dgrey", "Message:");
@@ -254,6 +257,9 @@ private slots:
             "24=ON/green 25=None/magenta 26=OFF/red", "Message:");
         row("CC on and off again", on, 24, "click twice", QList<Answer>{}, QByteArray("cc=0/00"),
             "24=OFF/red 25=None/ivory 26=OFF/red", "Message:");
+        row("switching on a group with CC on and no message", QByteArray("id=5 act=0 p=100 def=YES"), 2,
+            "click after 24", QList<Answer>{}, QByteArray("act=1 cc=1/00"),
+            "2=ON/green 23=/ivory 24=ON/green 25=None/magenta 26=OFF/red", "Message:");
         row("CC on in an undefined group", QByteArray("id=5 act=1 p=100 def="), 24, "click", QList<Answer>{},
             QByteArray("cc=1/00"), "24=ON/green 25=/dgrey", "Message:");
         // Opening the list on a message shows it; a number that is no message shows nothing.
@@ -262,13 +268,16 @@ private slots:
                 "id=5 act=1 cc=1/" + QByteArray(n) + " p=9 def=YES", 25, "click", QList<Answer>{},
                 "cc=1/" + QByteArray(n), QString("25=") + n,
                 QString(n) == "16" ? QString("Message:") : QString("Message: Text ") + n);
-        // A message chosen for a trigger that is on completes a group with pager IDs.
+        // A message chosen for a trigger that is on completes a group with pager IDs: the ID and
+        // message rows turn ivory, the switch rows keep their colour.
         for (const char* trigger : {"cc", "co", "tm"}) {
             const int list = QByteArray(trigger) == "cc" ? 25 : QByteArray(trigger) == "co" ? 27 : 29;
+            QString cells = "3=/ivory 24=/dgrey 26=/dgrey 28=/dgrey";
+            for (const int r : {25, 27, 29})
+                cells += QString(" %1=%2/ivory").arg(r).arg(r == list ? "7" : "");
             row(qPrintable(QString("message for %1 on").arg(trigger)),
                 QByteArray("id=5 act=1 p=100 def= ") + trigger + "=1/3", list, "choose 7", QList<Answer>{},
-                QByteArray(trigger) + "=1/7 def=YES", QString("3=/ivory %1=7/ivory").arg(list),
-                "Message: Text 7");
+                QByteArray(trigger) + "=1/7 def=YES", cells, "Message: Text 7");
         }
         row("message for a trigger that is off", QByteArray("id=5 act=1 p=100 def="), 25, "choose 7",
             QList<Answer>{}, QByteArray("cc=0/7 def="), "3=/dgrey 25=7/dgrey", "Message: Text 7");
@@ -283,6 +292,9 @@ private slots:
         QFETCH(QString, label);
         open({group});
         box->script.answers.assign(answers.begin(), answers.end());
+        if (action.startsWith("click after"))
+            for (const QString& first : action.section(' ', 2).split(' '))
+                clickCell(first.toInt(), 1);
         clickCell(row, 1);
         const QString argument = action.section(' ', 1);
         if (action.startsWith("type")) {
@@ -291,6 +303,7 @@ private slots:
             QCOMPARE(w->txtGrp->text(), argument.left(6)); // the box keeps what was typed, six at most
         } else if (action == "click twice") {
             clickCell(row, 1);
+
         } else if (action == "erase") {
             w->txtGrp->selectAll();
             QTest::keyClick(w->txtGrp, Qt::Key_Backspace);
@@ -486,6 +499,10 @@ private slots:
         QCOMPARE(!window.isNull(), stays);
         if (stays && !cells.isEmpty())
             verifyCells(cells);
+        if (stays) { // the headings and the other groups as they were
+            QCOMPARE(w->fgGroups->text(24, 0), QString(" CC Active"));
+            verifyCells("24= 25= 26=", 3);
+        }
         QCOMPARE(shared().DatabaseChecked, checked);
         QCOMPARE(shared().GroupsChanged, QByteArray(QTest::currentDataTag()) == "cancel");
         QVERIFY(!frmCancelSend::isLoaded());
@@ -576,6 +593,9 @@ private slots:
         const auto closeDuringCheck = [&] {
             QVERIFY(window->checking());
             QVERIFY(isBusy());
+            QWidget* focused = window->focusWidget(); // the check holds the cell: Tab goes nowhere
+            QTest::keyClick(window->fgGroups, Qt::Key_Tab);
+            QCOMPARE(window->focusWidget(), focused);
             if (exit)
                 mainWindow->close();
             else
