@@ -480,6 +480,8 @@ private slots:
 
         ToggleComPort();
 
+        // The stop can end the run before the encoder has taken in the last probe.
+        QVERIFY(encoder->waitForReceived(probes(4)));
         QCOMPARE(encoder->received(), probes(4));
         QCOMPARE(attempts.seen, attemptsUpTo(4));
         QCOMPARE(box->script.boxes.size(), 0);
