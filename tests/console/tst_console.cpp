@@ -328,6 +328,7 @@ private slots:
         QCOMPARE(w->box.script.boxes.size(), 1);
         QCOMPARE(w->box.script.boxes[0].icon, Icon::Exclamation);
         QCOMPARE(w->box.script.boxes[0].title, QString("Quillmar Paging Encoder Setup"));
+        QVERIFY(!isBusy());
     }
 
     void logFile_data() {

@@ -360,6 +360,35 @@ private slots:
         QVERIFY(!shared().EncoderDetected);
     }
 
+    // A stop while "Paging Encoder Detected" is up: the read that follows sends nothing.
+    void stopWhileTheNewsIsUp_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("the port command") << "toggle";
+        QTest::newRow("leaving the program") << "exit";
+    }
+    void stopWhileTheNewsIsUp() {
+        QFETCH(QString, how);
+        start();
+        shared().EncoderMatches = true; // the read follows at once
+        box->script.onBox = [this, how](const BoxRecord& b) {
+            if (b.title != "Paging Encoder Detected")
+                return;
+            if (how == "toggle")
+                main->mnuOpen_Click();
+            else
+                shared().ExitConfirmed = true;
+        };
+
+        ToggleComPort();
+
+        QCOMPARE(boxTitles(box->script), QStringList{"Paging Encoder Detected"});
+        QVERIFY(!encoder->waitForReceived("CONFIG", 300));
+        QCOMPARE(encoder->received(), probes(1));
+        QCOMPARE(main->link().MSComm1.PortOpen(), how == "exit");
+        shared().ExitConfirmed = false;
+        verifyRunEnded();
+    }
+
     void slowerSpeed_data() {
         QTest::addColumn<Answer>("answer");
         QTest::newRow("OK keeps it") << Answer::Ok;

@@ -387,10 +387,14 @@ void TstExchange::writeOnClosedPort() {
     EncoderExchange(*m_link, "config pet?\r\n", {"\r\n"}, true);
     QCOMPARE(m_script.boxes.size(), 2);
 
-    // A closed port holds nothing; a later failure replaces a pending one.
+    // A closed port holds nothing and closes again without complaint; a later failure replaces
+    // a pending one.
     CommControl& port = m_link->MSComm1;
     QCOMPARE(port.InBufferCount(), 0);
     QCOMPARE(port.Input(), QByteArray());
+    QVERIFY(!port.waitForInput(10));
+    QVERIFY(port.setPortOpen(false));
+    QVERIFY(!port.hasError());
     QVERIFY(!port.setCommPort(0));
     QVERIFY(!port.setSettings(QStringLiteral("fast")));
     QCOMPARE(port.errorDescription(), QStringLiteral("Invalid port settings: fast"));
