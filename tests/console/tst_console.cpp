@@ -170,6 +170,8 @@ private slots:
             QStringList{"a", "b?"}, QByteArray("a\r\nb?\r\n"), -1);
         row("replace", QByteArray("a\r\nb\r\n"), "replace", 0, "z", yes, QStringList{"z", "b"},
             QByteArray("z\r\nb\r\n"), 0);
+        row("replace the second", QByteArray("a\r\nb\r\n"), "replace", 1, "z", yes, QStringList{"a", "z"},
+            QByteArray("a\r\nz\r\n"), 1);
         row("replace with its own text", QByteArray("a\r\nb\r\n"), "replace", 0, "b", -1,
             QStringList{"a", "b"}, QByteArray("a\r\nb\r\n"), 1);
         row("replace with the first entry's text", QByteArray("a\r\nb\r\n"), "replace", 1, "a", -1,
