@@ -27,6 +27,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStyleOption>
 #include <QToolButton>
 #include <QtTest>
@@ -284,6 +285,24 @@ private slots:
         checkWindow(w);
         for (const QString& name : alike)
             QCOMPARE(w->findChild<QPushButton*>(name)->size(), w->findChild<QPushButton*>(alike[0])->size());
+    }
+
+    // On a desktop whose face is wider than the program's the families window grows so that
+    // every column of its grid shows.
+    void familiesEditorInAWiderFace() {
+        QWidget* w = frmCfgFam::open();
+        const int usualWidth = w->width();
+        w->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        const auto restore = qScopeGuard([] { useProgramFont(); });
+        QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 8));
+        w = frmCfgFam::open();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QVERIFY(w->width() > usualWidth);
+        const auto* grid = w->findChild<EditorGrid*>(QStringLiteral("fgFamilies"));
+        QVERIFY(w->rect().contains(grid->geometry()));
+        checkGrid(grid);
     }
 };
 

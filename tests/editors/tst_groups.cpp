@@ -246,7 +246,9 @@ private slots:
             "2=OFF/red 3=/dgrey 4=/dgrey 25=/dgrey 29=/dgrey", "Message:");
         row("switching it on shows its IDs", QByteArray("id=5 act=0 p=0100 def="), 2, "click",
             QList<Answer>{}, QByteArray("act=1 def=YES"),
-            "1=/ivory 2=ON/green 3=5/ivory 4=100/ivory 24=OFF/red 25=None/ivory", "Message:");
+            "1=/ivory 2=ON/green 3=5/ivory 4=100/ivory 23=/ivory 24=OFF/red 25=None/ivory 28=OFF/red "
+            "29=None/ivory",
+            "Message:");
         row("reference clicked", on, 1, "click", QList<Answer>{}, on, "1=", "Message:");
         row("reference of seven keys", on, 1, "type ABCDEFG", QList<Answer>{}, QByteArray("ref=ABCDEF"),
             "1=ABCDEF", "Message:");
@@ -596,6 +598,14 @@ private slots:
             QWidget* focused = window->focusWidget(); // the check holds the cell: Tab goes nowhere
             QTest::keyClick(window->fgGroups, Qt::Key_Tab);
             QCOMPARE(window->focusWidget(), focused);
+            // A click on a cell does nothing either: group 1 stays on, no editor shows.
+            EditorGrid* grid = window->fgGroups;
+            grid->scrollToCell(frmCfgGroup::RowActive, 1);
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                              grid->cellRect(frmCfgGroup::RowActive, 1).center());
+            QCOMPARE(grid->text(frmCfgGroup::RowActive, 1), QString("ON"));
+            QCOMPARE(shared().Db.Groups[0][Grp::Active], QByteArray("1"));
+            QVERIFY(!window->txtGrp->isVisible() && !window->cmbMsg->isVisible());
             if (exit)
                 mainWindow->close();
             else
