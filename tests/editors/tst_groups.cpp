@@ -262,6 +262,17 @@ private slots:
         row("switching on a group with CC on and no message", QByteArray("id=5 act=0 p=100 def=YES"), 2,
             "click after 24", QList<Answer>{}, QByteArray("act=1 cc=1/00"),
             "2=ON/green 23=/ivory 24=ON/green 25=None/magenta 26=OFF/red", "Message:");
+        row("switched on and off again while incomplete", QByteArray("id=0000 act=0 p=100 def="), 2,
+            "click twice", QList<Answer>{}, QByteArray("act=0 def="),
+            "2=OFF/red 4=/dgrey 25=/dgrey 29=/dgrey", "Message:");
+        // A trigger switched on in an inactive group, then the group switched on from a message list,
+        // which shows the message fields as stored.
+        row("list on with CC on and an empty message", QByteArray("id=5 act=0 p=100 def=YES cc=0/"), 27,
+            "click after 24", QList<Answer>{}, QByteArray("act=1 cc=1/ co=0/00"),
+            "2=ON/green 24=ON/green 25=/ivory 26=OFF/red 27=None/ivory", "Message:");
+        row("list on with CC on and message 00", QByteArray("id=5 act=0 p=100 def=YES"), 27, "click after 24",
+            QList<Answer>{}, QByteArray("act=1 cc=1/00 co=0/00"),
+            "2=ON/green 24=ON/green 25=00/ivory 26=OFF/red 27=None/ivory", "Message:");
         row("CC on in an undefined group", QByteArray("id=5 act=1 p=100 def="), 24, "click", QList<Answer>{},
             QByteArray("cc=1/00"), "24=ON/green 25=/dgrey", "Message:");
         // Opening the list on a message shows it; a number that is no message shows nothing.
@@ -503,6 +514,7 @@ private slots:
             verifyCells(cells);
         if (stays) { // the headings and the other groups as they were
             QCOMPARE(w->fgGroups->text(24, 0), QString(" CC Active"));
+            verifyCells("24=OFF/lgrey", 2);
             verifyCells("24= 25= 26=", 3);
         }
         QCOMPARE(shared().DatabaseChecked, checked);
