@@ -515,15 +515,14 @@ private slots:
         QTest::newRow("TAP prompt for group 7")
             << QByteArray("L 7") << QByteArray("ID=\r\n") << "Reading Pager Database - Group 7" << 1 + 9 + 7;
         // Only a message's own text may hold "ID=" between quotes.
-        QTest::newRow("TAP prompt between quotes at the PET query")
-            << QByteArray("config pet?") << QByteArray("\"ID=\"\r\n")
-            << "Reading Pager Database - PET Protocol Support" << 6;
-        QTest::newRow("TAP prompt between quotes for group 7")
-            << QByteArray("L 7") << QByteArray("\"ID=\"\r\n") << "Reading Pager Database - Group 7"
-            << 1 + 9 + 7;
-        QTest::newRow("TAP prompt between quotes for family 7")
-            << QByteArray("G 7") << QByteArray("\"ID=\"\r\n") << "Reading Pager Database - Family 7"
-            << 1 + 9 + 10 + 7;
+        QTest::newRow("quoted TAP prompt for the duty cycle")
+            << QByteArray("config dutycycle?") << QByteArray("\"ID=\"\r\n")
+            << "Reading Pager Database - Transmitter Duty Cycle %" << 3;
+        QTest::newRow("quoted TAP prompt for group 7") << QByteArray("L 7") << QByteArray("L 7 \"ID=\"\r\n")
+                                                       << "Reading Pager Database - Group 7" << 1 + 9 + 7;
+        QTest::newRow("quoted TAP prompt for family 50")
+            << QByteArray("G 50") << QByteArray("G 50 \"ID=\"\r\n") << "Reading Pager Database - Family 50"
+            << 1 + 9 + 10 + 50;
         QTest::newRow("time-out at family 50")
             << QByteArray("G 50") << QByteArray() << "Reading Pager Database - Family 50" << 1 + 9 + 10 + 50;
         QTest::newRow("TAP prompt after message 15's quotes")
