@@ -536,9 +536,17 @@ private slots:
         QCOMPARE(w->main->link().MSComm1.InBufferCount(), 0);
         QTest::keyClick(b, Qt::Key_Escape); // only Exit and the close box close it
         QVERIFY(tune.isVisible());
+        // Other keys the window gets itself still work: Enter presses the focused button.
+        tune.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&tune));
+        b->setFocus();
+        w->encoder->clearReceived();
+        QTest::keyClick(&tune, Qt::Key_Return);
+        const QByteArray once = sent.left(sent.indexOf('\r') + 1);
+        QVERIFY(w->encoder->waitForReceived(once));
         w->main->link().MSComm1.setPortOpen(false);
         b->click();
-        QCOMPARE(w->encoder->received(), sent);
+        QCOMPARE(w->encoder->received(), once);
         QCOMPARE(w->box.script.boxes.size(), 0);
         // Closed with the port closed, it leaves the Test menu as it was.
         w->main->setControlEnabled(Control::mnuTest, false);
