@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QtTest>
 
 using namespace qpes;
@@ -169,6 +170,8 @@ private slots:
         // The grid's frame: ten groups of 29 fields with their headings.
         EditorGrid* g = w->fgGroups;
         QCOMPARE(std::pair(g->rowCount(), g->columnCount()), std::pair(29, 10));
+        QCOMPARE(g->horizontalScrollBar()->maximum(), 0);       // every group shows whole
+        QVERIFY(w->rect().contains(g->geometry()));             // inside the window
         QVERIFY(g->rowHeight(28) >= g->fontMetrics().height()); // every field shows whole
         QStringList headings;
         for (int c = 1; c <= 10; ++c)
