@@ -179,6 +179,8 @@ void TestCfgFam::load() {
 
     // The grid's frame, and the Pager Qty editor open on family 1.
     QCOMPARE(std::pair(g->rowCount(), g->columnCount()), std::pair(50, 11));
+    QCOMPARE(g->horizontalScrollBar()->maximum(), 0); // every column shows whole
+    QVERIFY(w->rect().contains(g->geometry()));       // inside the window
     QCOMPARE(cells(g, 0), QString("Active|Pager Qty|Start ID|End ID |Start Capcode |End Capcode|Pager Type|"
                                   "Func Code|Data Rate|Prefix Msg|Suffix Msg"));
     QCOMPARE(g->text(1, 0) + g->text(50, 0), QString(" 1 50"));

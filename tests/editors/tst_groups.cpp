@@ -170,6 +170,8 @@ private slots:
         // The grid's frame: ten groups of 29 fields with their headings.
         EditorGrid* g = w->fgGroups;
         QCOMPARE(std::pair(g->rowCount(), g->columnCount()), std::pair(29, 10));
+        QCOMPARE(g->horizontalScrollBar()->maximum(), 0);       // every group shows whole
+        QVERIFY(w->rect().contains(g->geometry()));             // inside the window
         QVERIFY(g->rowHeight(28) >= g->fontMetrics().height()); // every field shows whole
         QStringList headings;
         for (int c = 1; c <= 10; ++c)
@@ -196,7 +198,8 @@ private slots:
     }
 
     // One action on group 1: "type X" into the cell of `row`, "erase", "choose N" in the list,
-    // "click" on the row (after the rows of "click after R..."); `answers` go to the boxes.
+    // "click" on the row (after the rows of "click after R..."); "... then R" clicks row R last;
+    // `answers` go to the boxes.
     void editing_data() {
         QTest::addColumn<QByteArray>("group");
         QTest::addColumn<int>("row");
@@ -273,6 +276,11 @@ private slots:
         row("list on with CC on and message 00", QByteArray("id=5 act=0 p=100 def=YES"), 27, "click after 24",
             QList<Answer>{}, QByteArray("act=1 cc=1/00 co=0/00"),
             "2=ON/green 24=ON/green 25=00/ivory 26=OFF/red 27=None/ivory", "Message:");
+        // Typing switches the group on with its column magenta; a trigger switched on then turns
+        // its message ivory.
+        row("CO on after the first keystroke", QByteArray("id=0000 act=0 co=0/3 def=YES"), 3,
+            "type 5 then 26", QList<Answer>{}, QByteArray("id=5 act=1 co=1/3 def=YES"),
+            "3=5/ivory 25=None/magenta 26=ON/green 27=3/ivory 28=OFF/red", "Message:");
         row("CC on in an undefined group", QByteArray("id=5 act=1 p=100 def="), 24, "click", QList<Answer>{},
             QByteArray("cc=1/00"), "24=ON/green 25=/dgrey", "Message:");
         // Opening the list on a message shows it; a number that is no message shows nothing.
@@ -309,14 +317,13 @@ private slots:
             for (const QString& first : action.section(' ', 2).split(' '))
                 clickCell(first.toInt(), 1);
         clickCell(row, 1);
-        const QString argument = action.section(' ', 1);
+        const QString argument = action.section(' ', 1, 1);
         if (action.startsWith("type")) {
             w->txtGrp->selectAll();
             QTest::keyClicks(w->txtGrp, argument);
             QCOMPARE(w->txtGrp->text(), argument.left(6)); // the box keeps what was typed, six at most
         } else if (action == "click twice") {
             clickCell(row, 1);
-
         } else if (action == "erase") {
             w->txtGrp->selectAll();
             QTest::keyClick(w->txtGrp, Qt::Key_Backspace);
@@ -324,6 +331,8 @@ private slots:
             w->cmbMsg->setCurrentIndex(argument.toInt());
             emit w->cmbMsg->activated(argument.toInt());
         }
+        if (action.contains(" then "))
+            clickCell(action.section(' ', -1).toInt(), 1);
         applyGroup(shared().Db.Groups[0], after, true);
         verifyCells(cells);
         QCOMPARE(w->lblMsg->text(), label);
