@@ -175,20 +175,23 @@ private slots:
         QTest::addColumn<QString>("box");
         QTest::addColumn<int>("sent");
         QTest::addColumn<int>("maxLength");
+        QTest::addColumn<int>("typed");
         row("5-character ID", "12345",
             "Maximum Message Length is Equal to\r249 Minus Length of ID field.\r"
             "This Message will be Truncated to 244.",
-            244, 244);
-        row("1-character ID", "9", QString(), 250, 248);
+            244, 244, 250);
+        row("5-character ID, message at the limit", "12345", QString(), 244, 244, 244);
+        row("1-character ID", "9", QString(), 250, 248, 250);
     }
     void lengthRule() {
         QFETCH(QString, pin);
         QFETCH(QString, box);
         QFETCH(int, sent);
         QFETCH(int, maxLength);
+        QFETCH(int, typed);
         shared().Db.Settings.IDAsCap = true;
         w->standingLogin();
-        w->send(pin, QString(250, 'x'));
+        w->send(pin, QString(typed, 'x'));
         QCOMPARE(w->box.script.boxes.size(), box.isEmpty() ? 0 : 1);
         if (!box.isEmpty()) {
             QCOMPARE(w->box.script.boxes[0].title, QString("Message Truncated"));
