@@ -199,11 +199,16 @@ void frmSettings::text_Change(QByteArray EncoderSettings::*setting, const QStrin
     MarkConfigurationModified();
 }
 
-// Each control's own handler stores its default and gives the notice when it really changes; a
-// locked PET box is already unchecked, so its setting stays as it is.
+// Each control's own handler stores its default and gives the notice when it really changes.
 void frmSettings::cmdResetDefaults_Click() {
+    EncoderSettings& e = shared().Db.Settings;
     for (const SwitchDefault& d : DefaultSwitches)
         setSwitch(d.control, d.state);
+    // A locked PET box stays unchecked and so cannot clear the setting itself.
+    if (e.PETEnabled) {
+        e.PETEnabled = false;
+        MarkConfigurationModified();
+    }
     txDutyCycle->setText(QString::fromLatin1(DefaultDutyCycle));
     txtBatchQty->setText(QString::fromLatin1(DefaultMaxBatch));
 }

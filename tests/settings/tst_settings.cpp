@@ -154,7 +154,7 @@ private slots:
             "InvertRFCD=0 BriefACK=1 FlowBeforeACK=0 PETEnabled=1",
             "", "ID As Capcode Mode is OFF");
         row("only brief ACK differs", "BriefACK=1", "", "Brief ACK Mode is OFF");
-        row("PET on but locked", "PETEnabled=1 PETSupported=0", "PETEnabled=1 PETSupported=0",
+        row("PET on but locked", "PETEnabled=1 PETSupported=0", "PETSupported=0",
             "ID As Capcode Mode is OFF");
         row("everything at its default", "", "", "ID As Capcode Mode is OFF");
     }
