@@ -658,6 +658,31 @@ private slots:
         QVERIFY(!frmCancelSend::isLoaded());
         QVERIFY(!shared().GroupsAdjusted);
     }
+
+    // Leaving the program during the check with an incomplete group: No to the window's question
+    // keeps the program, and the check runs to its end.
+    void exitRefusedDuringTheCheck() {
+        open({"id=5 act=1 p=110 def=YES", "id=0000 act=1 p=105 def=YES"});
+        setFamilies({"100/010"});
+        shared().GroupsChanged = true;
+        box->script.answers = {Answer::Yes, Answer::No};
+        QPointer<frmTerminal> mainWindow = main;
+        QEventLoop loop;
+        QTimer::singleShot(0, [&] {
+            QTimer::singleShot(0, [&] { QVERIFY(!mainWindow->close()); });
+            w->cmdOK_Click();
+            loop.quit();
+        });
+        loop.exec();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(mainWindow && frmCfgGroup::instance() == w);
+        QVERIFY(!shared().ExitConfirmed);
+        QCOMPARE(boxTitles(box->script),
+                 (QStringList{"Exit Quillmar Paging Encoder Setup", "Incomplete Database Definition",
+                              "Non-Existent Pager IDs"}));
+        QCOMPARE(shared().Db.Groups[0][Grp::PagerID1], QByteArray("0000"));
+        QVERIFY(shared().DatabaseChecked);
+    }
 };
 
 QTEST_MAIN(TestGroups)

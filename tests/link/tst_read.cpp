@@ -370,6 +370,11 @@ private slots:
     // failure box, as nothing else would.
     void timeOutAtGroup4() {
         encoder->setSetting("idascap", "1");
+        // The encoder is slow to confirm; the run still takes in the confirmation before it ends.
+        encoder->setCommandLog([](const sim::Exchange& x) {
+            if (x.command == "CONFIG IDASCAP 1\r")
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        });
         QByteArray sentWhenBoxUp;
         box->script.onBox = [&](const BoxRecord&) { sentWhenBoxUp = encoder->received(); };
         encoder->setReplyOverride("L 4", "");
@@ -392,6 +397,8 @@ private slots:
         QVERIFY(sentWhenBoxUp.endsWith(readBlock("L 4") + "CONFIG IDASCAP 1\r"));
         QCOMPARE(encoder->received(), sentWhenBoxUp);
         QCOMPARE(encoder->setting("idascap"), QByteArray("1"));
+        QTest::qWait(150);
+        QCOMPARE(main->link().MSComm1.InBufferCount(), 0);
 
         const PagerDatabase& db = shared().Db;
         for (int g = 0; g < GroupCount; ++g) {
