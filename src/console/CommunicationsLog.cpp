@@ -67,13 +67,13 @@ void CloseLogFile() {
     shared().LogFileNumber.reset();
 }
 
-bool OpenLogFile() {
+void OpenLogFile() {
     CloseLogFile();
     QString path;
     for (;;) {
         const auto chosen = chooseLogFile();
         if (!chosen)
-            return false;
+            return;
         path = *chosen;
         QDir::setCurrent(QFileInfo(path).absolutePath());
         if (!QFileInfo::exists(path))
@@ -88,7 +88,7 @@ bool OpenLogFile() {
             if (!old.remove()) {
                 Dialogs::failure(old.errorString());
                 setBusy(false);
-                return false;
+                return;
             }
         }
         break;
@@ -97,7 +97,7 @@ bool OpenLogFile() {
     if (!file->open(QIODevice::ReadWrite | QIODevice::Append)) {
         Dialogs::failure(file->errorString());
         setBusy(false);
-        return false;
+        return;
     }
     shared().LogFileNumber = file;
     AddLogLine("Log File Opened - " + path.toLatin1());
@@ -105,7 +105,6 @@ bool OpenLogFile() {
         Dialogs::message(file->errorString(), Buttons::Ok, Icon::None);
         file->unsetError();
     }
-    return true;
 }
 
 } // namespace qpes

@@ -19,8 +19,8 @@ void setLogList(QListWidget* list);
 void AddLogLine(const QByteArray& text);
 
 // Asks for the log file (replace or append when it exists), opens it and writes the opening
-// record. An open log file is closed first. True when a log file is open afterwards.
-bool OpenLogFile();
+// record. An open log file is closed first; logFileOpen() tells whether one is open afterwards.
+void OpenLogFile();
 void CloseLogFile();
 bool logFileOpen();
 

@@ -127,7 +127,6 @@ PageEnd LogInToEncoder(Link& link) {
     if (!buffer.startsWith("\x1b[p\r"))
         return communicationError();
     AddLogLine("Encoder: <ESC>[p<CR>");
-    s.LoggedIn = true;
     return PageEnd::Done;
 }
 
@@ -189,7 +188,6 @@ bool TickWait(QTimer& timer, const std::function<bool()>& stop) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     if (alive)
         QObject::disconnect(connection);
-    shared().TickElapsed = false;
     return fired;
 }
 
@@ -253,7 +251,6 @@ PageEnd SendRangeTestPage(Link& link, const QByteArray& pin, const QByteArray& m
     ExchangeGuard guard(link);
     SharedState& s = shared();
     CommControl& port = link.MSComm1;
-    s.TickElapsed = false;
     port.clearInBuffer();
     if (!s.LoggedIn) {
         const PageEnd login = rangeTestLogin(link, ended);

@@ -484,7 +484,6 @@ void frmMessageTest::rangeTestCancelled() {
 }
 
 void frmMessageTest::Timer1_Timer() {
-    shared().TickElapsed = true;
     if (shared().RangeTestRunning)
         QApplication::alert(this);
 }
@@ -506,7 +505,6 @@ void frmMessageTest::Timer2_Timer() {
     SharedState& s = shared();
     if (!s.RangeTestRunning)
         return;
-    s.TickElapsed = false;
     Timer2->stop();
     if (s.UnloadPending) {
         unload();

@@ -11,7 +11,6 @@ Link::Link(QObject* parent) : QObject(parent) {
     Timer1.setSingleShot(true);
     Timer2.setInterval(6000);
     Timer2.setSingleShot(true);
-    connect(&Timer1, &QTimer::timeout, this, [] { shared().TickElapsed = true; });
     connect(&Timer2, &QTimer::timeout, this, [] { shared().ReplyTimedOut = true; });
 }
 

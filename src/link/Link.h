@@ -23,7 +23,7 @@ public:
     explicit Link(QObject* parent = nullptr);
 
     CommControl MSComm1;
-    QTimer Timer1; // 1000 ms, one-shot: sets TickElapsed
+    QTimer Timer1; // 1000 ms, one-shot: the tick the console waits for
     QTimer Timer2; // reply time-out, 6000 ms until someone sets another: sets ReplyTimedOut
 
     // True while an exchange or a whole sequence of them (detection, read, program, a page)

@@ -76,7 +76,6 @@ struct SharedState {
     bool RecordIncomplete = false;
     bool CancelRequested = false;
     bool ReplyTimedOut = false;
-    bool TickElapsed = false;
     bool EncoderDetected = false;
     bool FamiliesChanged = false;
     bool FamiliesAdjusted = false;

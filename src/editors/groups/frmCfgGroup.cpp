@@ -294,8 +294,7 @@ void frmCfgGroup::activate(int g, bool fromList) {
 }
 
 int frmCfgGroup::groupOfColumn() const {
-    const int c = fgGroups->col();
-    return c >= 1 && c <= GroupCount ? c - 1 : -1;
+    return fgGroups->col() - 1; // the grid has no column past the last group
 }
 
 // ---- Keys ------------------------------------------------------------------------------------

@@ -69,7 +69,7 @@ private:
     bool runCheck();
     bool askIncomplete();
     void notice();
-    int groupOfColumn() const; // -1 outside the group columns
+    int groupOfColumn() const; // -1 on the headings' column
 
     QByteArray m_typed;            // txtGrp's text before the last keystroke
     bool m_checking = false;       // the groups check is running
