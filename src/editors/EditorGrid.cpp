@@ -35,9 +35,7 @@ EditorGrid::EditorGrid(int rows, int cols, QWidget* parent)
     setAutoScroll(false);
     setTabKeyNavigation(false);
     horizontalHeader()->setSectionsClickable(false);
-    horizontalHeader()->setHighlightSections(false);
     verticalHeader()->setSectionsClickable(false);
-    verticalHeader()->setHighlightSections(false);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     auto* headingStyle = new HeadingStyle;
     headingStyle->setParent(this);
@@ -136,12 +134,8 @@ void EditorGrid::fitColumn(int c, const QString& sample) {
 }
 
 int EditorGrid::contentWidth() const {
-    int width = verticalHeader()->width() + 2 * frameWidth();
-    for (int c = 0; c < columnCount(); ++c)
-        width += columnWidth(c);
-    int rowsHeight = horizontalHeader()->height() + 2 * frameWidth();
-    for (int r = 0; r < rowCount(); ++r)
-        rowsHeight += rowHeight(r);
+    int width = verticalHeader()->width() + horizontalHeader()->length() + 2 * frameWidth();
+    const int rowsHeight = horizontalHeader()->height() + verticalHeader()->length() + 2 * frameWidth();
     if (rowsHeight > height())
         width += verticalScrollBar()->sizeHint().width();
     return width;

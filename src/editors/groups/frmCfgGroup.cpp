@@ -262,12 +262,8 @@ void frmCfgGroup::refreshTriggers(int g, bool asStored) {
         paint(c, row, row, on ? EditorColour::On : EditorColour::Off);
         const QByteArray& message = grp[Triggers[t].message];
         fgGroups->setText(row + 1, c, text(asStored ? message : shownMessage(message)));
-        if (!on)
-            continue;
-        if (asStored && message.isEmpty())
-            paint(c, row + 1, row + 1,
-                  grp[Grp::Defined] == "YES" ? EditorColour::Ivory : EditorColour::Missing);
-        else if (!asStored && !hasMessage(message))
+        // Shown as stored, the message keeps the colour of the group's column.
+        if (on && !asStored && !hasMessage(message))
             paint(c, row + 1, row + 1, EditorColour::Missing);
     }
 }
