@@ -167,11 +167,14 @@ void TestCfgFam::load() {
     QFETCH(QString, labels);
     shared().Db.Messages[4] = QByteArray(100, 'm'); // a click shows it whole
     shared().Db.Messages[11] = "Fire";
+    shared().Db.Families[FamilyCount - 1] = family(before); // the last row is filled the same way
     frmCfgFam* w = openWith(before);
     EditorGrid* g = w->fgFamilies;
-    QCOMPARE(line(shared().Db.Families[2]), after);
-    QCOMPARE(cells(g, 3), shown);
-    QCOMPARE(::colours(g, 3), colours);
+    for (const int r : {3, FamilyCount}) {
+        QCOMPARE(line(shared().Db.Families[r - 1]), after);
+        QCOMPARE(cells(g, r), shown);
+        QCOMPARE(::colours(g, r), colours);
+    }
     QVERIFY(!shared().FamiliesChanged);
     QVERIFY(!shared().FormLoading);
     QVERIFY(shared().EncoderMatches);

@@ -174,11 +174,11 @@ void frmCfgFam::Form_Load() {
         t->link().Timer1.stop();
     s.FormLoading = true;
     centreOnScreen(this);
-    for (int r = 1; r < Rows; ++r)
+    for (int r = 1; r <= FamilyCount; ++r)
         fgFamilies->setText(r, 0, QStringLiteral(" %1").arg(r));
     fgFamilies->setColumnAlignment(0, Qt::AlignHCenter);
     fgFamilies->setCol(0);
-    for (int r = 1; r < Rows; ++r)
+    for (int r = 1; r <= FamilyCount; ++r)
         fillRow(r);
     show();
     fgFamilies->setFocus();

@@ -98,7 +98,7 @@ frmCfgGroup::frmCfgGroup() : QWidget(nullptr, Qt::Window) {
     fgGroups->horizontalHeader()->setFont(small);
     fgGroups->verticalHeader()->setFont(small);
     fgGroups->fitColumn(0, QStringLiteral(" Timer Active  ")); // the widest row heading
-    for (int c = 1; c < Columns; ++c) {
+    for (int c = 1; c <= GroupCount; ++c) {
         const QString heading = c < 10 ? QStringLiteral("  Group %1 ").arg(c) : QStringLiteral(" Group 10 ");
         fgGroups->setText(0, c, heading);
         fgGroups->fitColumn(c, heading);

@@ -70,7 +70,7 @@ frmCfgMsg::frmCfgMsg() : QWidget(nullptr, Qt::Window) {
 void frmCfgMsg::Form_Load() {
     SharedState& s = shared();
     beginLoad(this);
-    for (int r = 1; r < Rows; ++r)
+    for (int r = 1; r <= MessageCount; ++r)
         fgMessages->setText(r, 0, QStringLiteral(" %1").arg(r));
     fgMessages->setColumnAlignment(0, Qt::AlignHCenter);
     for (int i = 0; i < MessageCount; ++i)
