@@ -402,10 +402,10 @@ void frmMessageTest::cmdReplace_Click() {
     while (lb_Archive->count() > m_archive.size())
         delete lb_Archive->takeItem(lb_Archive->count() - 1);
     s.ArchiveUpdating = false;
-    if (row < lb_Archive->count()) {
-        lb_Archive->setCurrentRow(-1);
-        lb_Archive->setCurrentRow(row); // copies the new text into the message box, as a click does
-    }
+    // Copies the new text into the message box, as a click does; an entry dropped at the archive's
+    // limit leaves nothing selected.
+    lb_Archive->setCurrentItem(nullptr);
+    lb_Archive->setCurrentRow(row);
     writeArchive();
 }
 

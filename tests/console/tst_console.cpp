@@ -170,6 +170,9 @@ private slots:
             QStringList{"a", "b?"}, QByteArray("a\r\nb?\r\n"), -1);
         row("replace", QByteArray("a\r\nb\r\n"), "replace", 0, "z", yes, QStringList{"z", "b"},
             QByteArray("z\r\nb\r\n"), 0);
+        // The replaced entry is copied back into the message box as the file holds it.
+        row("replace outside Latin-1", QByteArray("a\r\n"), "replace", 0, "b\u20ac", yes, QStringList{"b?"},
+            QByteArray("b?\r\n"), 0);
         row("replace the second", QByteArray("a\r\nb\r\n"), "replace", 1, "z", yes, QStringList{"a", "z"},
             QByteArray("a\r\nz\r\n"), 1);
         row("replace with its own text", QByteArray("a\r\nb\r\n"), "replace", 0, "b", -1,
@@ -191,6 +194,10 @@ private slots:
         }
         row("replace in an archive of 300 drops the last", full, "replace", 0, "z", yes, replaced,
             "z\r\n" + full.mid(3, full.size() - 3 - 5), 0);
+        QStringList first299 = replaced.mid(1);
+        first299.prepend("1");
+        row("replace the last of 300 drops it with its new text", full, "replace", 299, "z", yes, first299,
+            full.left(full.size() - 5), -1);
         row("delete to an empty file", QByteArray("a\r\n"), "delete", 0, "", yes, QStringList{},
             QByteArray(""), -1);
         row("delete the first of two", QByteArray("a\r\nb\r\n"), "delete", 0, "m", yes, QStringList{"b"},
@@ -225,7 +232,8 @@ private slots:
         QVERIFY(QFile::exists(w->box.path("messages.dat"))); // an empty list leaves an empty file
         const QListWidgetItem* current = c()->lb_Archive->currentItem();
         QCOMPARE(current && current->isSelected() ? c()->lb_Archive->currentRow() : -1, selected);
-        QCOMPARE(c()->txtMessage->text(), message);
+        const bool replaced = command == "replace" && answer == int(Answer::Yes) && selected >= 0;
+        QCOMPARE(c()->txtMessage->text(), replaced ? entries[selected] : message);
         if (answer < 0) {
             QCOMPARE(w->box.script.boxes.size(), 0);
         } else {
