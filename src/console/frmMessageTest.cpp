@@ -464,7 +464,7 @@ void frmMessageTest::startRangeTest(const QString& pin, int cycle) {
     s.RangeTestCycleTime = cycle;
     setWindowTitle(QStringLiteral("Quillmar Range Test - Next Msg. in ") + QString::number(cycle) +
                    QStringLiteral(" Sec."));
-    s.RangeTestNextSend = monotonicMs() + qint64(cycle) * 1000;
+    s.RangeTestNextSend = rangeTestDue(monotonicMs(), cycle);
     m_pageCounter = 0;
     m_restarted = true;
     Timer1->start();
@@ -540,7 +540,7 @@ void frmMessageTest::Timer2_Timer() {
                 break;
             const qint64 now = monotonicMs();
             if (now > s.RangeTestNextSend) {
-                s.RangeTestNextSend = now + qint64(s.RangeTestCycleTime) * 1000;
+                s.RangeTestNextSend = rangeTestDue(now, s.RangeTestCycleTime);
                 break;
             }
             setWindowTitle(QStringLiteral("Quillmar Range Test - Next Msg. in ") +

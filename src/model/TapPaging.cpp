@@ -138,6 +138,10 @@ qint64 countdownSeconds(qint64 nowMs, qint64 dueMs) {
     return second(dueMs) - second(nowMs);
 }
 
+qint64 rangeTestDue(qint64 nowMs, int cycleSeconds) {
+    return nowMs + qint64(cycleSeconds) * 1000;
+}
+
 QByteArray logTimestamp(const QDateTime& when) {
     const QTime t = when.time();
     const bool midnight = t.hour() == 0 && t.minute() == 0 && t.second() == 0;

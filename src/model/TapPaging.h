@@ -51,6 +51,8 @@ QList<QByteArray> loginAnswerLines(const QByteArray& reply);
 // The range test's countdown from `nowMs` to `dueMs` (one clock, milliseconds): the number of
 // whole-second boundaries between the two, so it reads 0 within the second the page falls due.
 qint64 countdownSeconds(qint64 nowMs, qint64 dueMs);
+// When the range test's next page falls due: a whole cycle after `nowMs`.
+qint64 rangeTestDue(qint64 nowMs, int cycleSeconds);
 
 // The date and time a log line starts with: "8/16/2007 3:04:05 PM", the date alone at midnight.
 QByteArray logTimestamp(const QDateTime& when);

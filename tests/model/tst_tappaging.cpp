@@ -142,6 +142,20 @@ private slots:
         QCOMPARE(countdownSeconds(now, due), seconds);
     }
 
+    void rangeTestDue_data() {
+        QTest::addColumn<qint64>("now");
+        QTest::addColumn<int>("cycle");
+        QTest::addColumn<qint64>("due");
+        row("a cycle of 30 s", qint64(12345), 30, qint64(42345));
+        row("a clock past 32 bits of milliseconds", qint64(4294967000), 600, qint64(4295567000));
+    }
+    void rangeTestDue() {
+        QFETCH(qint64, now);
+        QFETCH(int, cycle);
+        QFETCH(qint64, due);
+        QCOMPARE(qpes::rangeTestDue(now, cycle), due);
+    }
+
     void logLine_data() {
         QTest::addColumn<QDateTime>("when");
         QTest::addColumn<QByteArray>("line");
