@@ -58,9 +58,8 @@ MessageEdit::MessageEdit(QWidget* parent) : QPlainTextEdit(parent) {
 QString MessageEdit::text() const {
     QString text = document()->toRawText();
     for (QChar& c : text)
-        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator || c == QChar(0xfdd0) ||
-            c == QChar(0xfdd1))
-            c = u'\n'; // the document's line and frame marks
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+            c = u'\n'; // the document's line marks
     return text;
 }
 

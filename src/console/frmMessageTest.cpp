@@ -301,7 +301,7 @@ void frmMessageTest::cmdSendMsg_Click() {
     applyLengthRule(PageKind::Send);
     m_pageUnderWay = PageKind::Send;
     SendTestPage(link, txtPIN->text().toLatin1(), txtMessage->text().toLatin1(), [self] {
-        if (self && !self->ChkLogInOut->isChecked()) {
+        if (self) { // the box shows the session open
             self->ChkLogInOut->setChecked(true);
             self->ChkLogInOut->setText(QStringLiteral("Logout"));
         }

@@ -302,6 +302,7 @@ private slots:
         QVERIFY(w->width() > usualWidth);
         const auto* grid = w->findChild<EditorGrid*>(QStringLiteral("fgFamilies"));
         QVERIFY(w->rect().contains(grid->geometry()));
+        QCOMPARE(grid->width(), grid->contentWidth()); // just as wide as its columns need
         checkGrid(grid);
     }
 };

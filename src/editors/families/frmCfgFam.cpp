@@ -145,10 +145,9 @@ frmCfgFam::frmCfgFam() {
         fgFamilies->setColumnAlignment(c, align);
     }
     // Where the desktop's font is wider than the grid, the window grows so every column shows.
-    if (const int extra = fgFamilies->contentWidth() - fgFamilies->width(); extra > 0) {
-        fgFamilies->resize(fgFamilies->width() + extra, fgFamilies->height());
-        resize(width() + extra, height());
-    }
+    const int extra = std::max(0, fgFamilies->contentWidth() - fgFamilies->width());
+    fgFamilies->resize(fgFamilies->width() + extra, fgFamilies->height());
+    resize(width() + extra, height());
 
     fgFamilies->setKeyHandler([this](QKeyEvent* e) { return Form_KeyDown(e->key()); });
     fgFamilies->watchKeys(cmdOK);

@@ -106,10 +106,9 @@ frmCfgGroup::frmCfgGroup() : QWidget(nullptr, Qt::Window) {
     }
 
     // Where the desktop's font is wider than the grid, the window grows so every group shows.
-    if (const int extra = fgGroups->contentWidth() - fgGroups->width(); extra > 0) {
-        fgGroups->resize(fgGroups->width() + extra, fgGroups->height());
-        setFixedSize(width() + extra, height());
-    }
+    const int extra = std::max(0, fgGroups->contentWidth() - fgGroups->width());
+    fgGroups->resize(fgGroups->width() + extra, fgGroups->height());
+    setFixedSize(width() + extra, height());
 
     txtGrp = new QLineEdit;
     txtGrp->setObjectName(QStringLiteral("txtGrp"));
