@@ -62,6 +62,9 @@ private slots:
         QCOMPARE(grid->text(1, 1), QString("Fire alarm"));
         QCOMPARE(grid->background(1, 1), QColor(255, 255, 245));
         QCOMPARE(grid->background(2, 1), QColor(192, 192, 192));
+        const QImage shown = w->grab().toImage(); // the window itself is light grey around the grid
+        for (const QPoint corner : {QPoint(1, 1), QPoint(w->width() - 2, w->height() - 2)})
+            QCOMPARE(QColor(shown.pixel(corner)), QColor(192, 192, 192));
         QVERIFY(w->txtMsg->isVisible());
         QCOMPARE(w->txtMsg->text(), QString("Fire alarm"));
         QVERIFY(!shared().FormLoading);

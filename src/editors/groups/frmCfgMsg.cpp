@@ -42,7 +42,6 @@ frmCfgMsg::frmCfgMsg() : QWidget(nullptr, Qt::Window) {
     QPalette grey = palette();
     grey.setColor(QPalette::Window, EditorColour::LightGrey);
     setPalette(grey);
-    setAutoFillBackground(true);
 
     fgMessages = new EditorGrid(Rows, 2, this);
     fgMessages->setObjectName(QStringLiteral("fgMessages"));
