@@ -152,12 +152,15 @@ bool CommControl::apply(const LineSettings& s) {
     return shapeSet || isPseudoTerminal();
 }
 
+bool isPtySlaveMajor(unsigned int major) {
+    return major >= 136 && major <= 143;
+}
+
 bool CommControl::isPseudoTerminal() const {
     struct stat st {};
     if (!m_port.isOpen() || ::fstat(int(m_port.handle()), &st) != 0 || !S_ISCHR(st.st_mode))
         return false;
-    const unsigned int m = major(st.st_rdev);
-    return m >= 136 && m <= 143; // Unix98 pty slaves
+    return isPtySlaveMajor(major(st.st_rdev));
 }
 
 bool CommControl::PortOpen() const {
@@ -257,28 +260,26 @@ void CommControl::clearInBuffer() {
         m_port.clear(QSerialPort::Input);
 }
 
-bool CommControl::waitForInput(int ms) {
+void CommControl::waitForInput(int ms) {
     if (!m_port.isOpen() || m_gone) {
         QThread::msleep(ulong(qMax(0, ms)));
-        return false;
+        return;
     }
     if (m_port.bytesAvailable() > 0)
-        return true;
+        return;
     QElapsedTimer clock;
     clock.start();
     for (;;) {
         const int left = ms - int(clock.elapsed());
-        if (left <= 0)
-            return false;
-        if (m_port.waitForReadyRead(left))
-            return true;
+        if (left <= 0 || m_port.waitForReadyRead(left))
+            return;
         if (m_port.error() != QSerialPort::TimeoutError) {
             if (noticeDeviceGone())
-                return false;
+                return;
             // A failed read returns at once; keep the pace instead of spinning.
             m_port.clearError();
             QThread::msleep(ulong(qMax(0, ms - int(clock.elapsed()))));
-            return m_port.bytesAvailable() > 0;
+            return;
         }
     }
 }

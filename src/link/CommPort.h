@@ -11,6 +11,9 @@ namespace qpes {
 
 constexpr int HighestCommPort = 16;
 
+// True for the device major numbers of Unix98 pseudo-terminal slaves (/dev/pts/N).
+bool isPtySlaveMajor(unsigned int major);
+
 class CommControl {
 public:
     CommControl();
@@ -45,9 +48,9 @@ public:
     int InBufferCount() const;
     // Drops everything received and not yet read, including what the driver still holds.
     void clearInBuffer();
-    // Returns as soon as input is waiting, or false after `ms`; queued output goes out meanwhile.
+    // Returns as soon as input is waiting, or after `ms`; queued output goes out meanwhile.
     // On a closed port, or once the device has gone, it just waits.
-    bool waitForInput(int ms);
+    void waitForInput(int ms);
 
     // The device went away while the port was open (unplugged, or the other end hung up). The
     // port never closes itself: it stays open, its open state unchanged, until the program
