@@ -230,6 +230,11 @@ private slots:
                                      << "8"
                                      << "None"
                                      << "19200,n,8,1";
+        // Enter in the speed box presses OK.
+        QTest::newRow("typed 4800, Enter") << "4800"
+                                           << "7"
+                                           << "Even"
+                                           << "4800,e,7,1";
     }
     // The dialog writes the parity's capital initial; the port reports it in lower case, and
     // that form is stored.
@@ -243,7 +248,13 @@ private slots:
         dialog.cboSpeed->setEditText(speed);
         choose(dialog.cboDataBits, dataBits);
         choose(dialog.cboParity, parity);
-        dialog.cmdOK_Click();
+        if (QByteArray(QTest::currentDataTag()).endsWith("Enter")) {
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowActive(&dialog));
+            QTest::keyClick(dialog.cboSpeed, Qt::Key_Return);
+        } else {
+            dialog.cmdOK_Click();
+        }
 
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(port().Settings(), settings);
