@@ -25,8 +25,7 @@ void Link::closePortAfterRun() {
 
 // Opening Properties closes the port too, so it outranks a plain close.
 void Link::followUp(AfterRun then) {
-    if (int(then) > int(m_after))
-        m_after = then;
+    m_after = std::max(m_after, then);
 }
 
 void Link::endConversation() {

@@ -104,8 +104,7 @@ frmProperties::frmProperties(QWidget* parent) : QDialog(parent) {
     setTwipsGeometry(cboPort, 900, 150, 1425, 315);
 
     cmdOK = new QPushButton(QStringLiteral("OK"), fraSettings);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
+    cmdOK->setObjectName(QStringLiteral("cmdOK")); // the first button: Enter presses it
     setTwipsGeometry(cmdOK, 3060, 720, 1095, 375);
     cmdCancel = new QPushButton(QStringLiteral("Cancel"), fraSettings);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));

@@ -672,6 +672,10 @@ void TestCfgFam::closingDuringTheCheck() {
         QWidget* focused = w->focusWidget(); // the check holds the cell: Tab goes nowhere
         QTest::keyClick(w->fgFamilies, Qt::Key_Tab);
         QCOMPARE(w->focusWidget(), focused);
+        // Nor does a choice reach a family while the check runs.
+        w->cmbPgrType->setCurrentIndex(w->cmbPgrType->findText("Numeric"));
+        emit w->cmbPgrType->activated(w->cmbPgrType->currentIndex());
+        QCOMPARE(line(shared().Db.Families[w->fgFamilies->row() - 1]).split('|')[Fam::PgrType], "A");
         if (stop == "Cancel")
             frmCancelSend::instance()->Command1->click();
         else if (stop == "exit")

@@ -66,6 +66,18 @@ void TestEditorGrid::cellsAndHeaders() {
                              alignment(grid.horizontalHeaderItem(0))};
     QCOMPARE(QStringList(std::begin(cells), std::end(cells)).join(' '),
              QString("left left left  centre centre "));
+
+    // The headings are labels: a click on one leaves the current cell where it was.
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    grid.setCurrentCell(4, 4);
+    for (QHeaderView* heading : {grid.horizontalHeader(), grid.verticalHeader()}) {
+        const int at = heading->sectionViewportPosition(1) + heading->sectionSize(1) / 2;
+        const QPoint inSection = heading->orientation() == Qt::Horizontal ? QPoint(at, heading->height() / 2)
+                                                                          : QPoint(heading->width() / 2, at);
+        QTest::mouseClick(heading->viewport(), Qt::LeftButton, {}, inSection);
+        QCOMPARE(std::pair(grid.currentRow(), grid.currentColumn()), std::pair(4, 4));
+    }
 }
 
 void TestEditorGrid::keysReachTheHandler_data() {
