@@ -619,8 +619,15 @@ private slots:
             QWidget* focused = window->focusWidget(); // the check holds the cell: Tab goes nowhere
             QTest::keyClick(window->fgGroups, Qt::Key_Tab);
             QCOMPARE(window->focusWidget(), focused);
+            EditorGrid* grid = window->fgGroups; // on the cell being checked
+            if (afterReset)
+                QCOMPARE(std::pair(grid->row(), grid->col()), std::pair(int(frmCfgGroup::RowPagerID1), 1));
+            // No edit reaches that cell's group.
+            const GroupTable before = shared().Db.Groups;
+            window->txtGrp->setText("999");
+            emit window->txtGrp->textEdited("999");
+            QVERIFY(shared().Db.Groups == before);
             // A click on a cell does nothing either: group 1 stays on, no editor shows.
-            EditorGrid* grid = window->fgGroups;
             grid->scrollToCell(frmCfgGroup::RowActive, 1);
             QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
                               grid->cellRect(frmCfgGroup::RowActive, 1).center());
