@@ -531,6 +531,17 @@ private slots:
         QVERIFY(!frmCancelSend::isLoaded());
         QVERIFY(!isBusy());
         QVERIFY(!shared().GroupsAdjusted && !shared().GroupsIncomplete);
+        const QStringList asked{"Incomplete Database Definition"};
+        if (stays && boxes == asked) { // edited and closed later, still incomplete: the question again
+            clickCell(frmCfgGroup::RowReference, 1);
+            QTest::keyClicks(w->txtGrp, "S");
+            box->script.answers = {Answer::Yes};
+            w->close();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QCOMPARE(boxTitles(box->script), asked + asked);
+            QVERIFY(window.isNull());
+            return;
+        }
         if (!stays || boxes != adjusted)
             return;
         // After the adjustment the heading corner is current; an edit later, OK checks again and
