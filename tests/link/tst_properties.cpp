@@ -161,11 +161,17 @@ private slots:
 
     void loadingClosesAnOpenPort() {
         start();
+        SettingsStore::setPortDevice(1, QString()); // COM1 gone; COM3 in use
+        QVERIFY(port().setCommPort(3));
         main->setChecked(Control::mnuOpen, true);
         QVERIFY(port().setPortOpen(true));
         frmProperties dialog(main);
         QVERIFY(!port().PortOpen());
         QVERIFY(!main->action(Control::mnuOpen)->isChecked());
+        // Closed before the probe, so each number is tried on its own device, quietly.
+        QCOMPARE(items(dialog.cboPort), QStringList{"Com3"});
+        QVERIFY(!port().hasError());
+        QCOMPARE(box->script.boxes.size(), 0);
     }
 
     void anotherPortChanged() {
