@@ -166,6 +166,9 @@ private slots:
             QByteArray("a\r\nb\r\n"), 1);
         row("duplicate of the first entry", QByteArray("a\r\nb\r\n"), "add", 1, "a", -1,
             QStringList{"a", "b"}, QByteArray("a\r\nb\r\n"), 0);
+        // Found as the file holds it; the message box keeps what was typed.
+        row("duplicate outside Latin-1", QByteArray("a\r\nb?\r\n"), "add", -1, "b\u20ac", -1,
+            QStringList{"a", "b?"}, QByteArray("a\r\nb?\r\n"), 1);
         row("outside Latin-1 as in the file", QByteArray("a\r\n"), "add", -1, "b\u20ac", -1,
             QStringList{"a", "b?"}, QByteArray("a\r\nb?\r\n"), -1);
         row("replace", QByteArray("a\r\nb\r\n"), "replace", 0, "z", yes, QStringList{"z", "b"},
