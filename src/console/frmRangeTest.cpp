@@ -108,8 +108,9 @@ frmRangeTest::frmRangeTest(frmMessageTest* console) : QDialog(console), m_consol
     grid->addWidget(Label6, 3, 3);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
+    const int buttonWidth = qMax(cmdStart->sizeHint().width(), cmdCancel->sizeHint().width());
     for (QPushButton* b : {cmdStart, cmdCancel}) {
-        b->setMinimumWidth(qMax(cmdStart->sizeHint().width(), cmdCancel->sizeHint().width()));
+        b->setMinimumWidth(buttonWidth);
         buttons->addWidget(b);
     }
     buttons->addStretch();

@@ -10,6 +10,7 @@
 #include <QProxyStyle>
 #include <QScrollBar>
 #include <QStyleOption>
+#include <algorithm>
 
 namespace qpes {
 
@@ -139,6 +140,12 @@ int EditorGrid::contentWidth() const {
     if (rowsHeight > height())
         width += verticalScrollBar()->sizeHint().width();
     return width;
+}
+
+int EditorGrid::growToContent() {
+    const int extra = std::max(0, contentWidth() - width());
+    resize(width() + extra, height());
+    return extra;
 }
 
 void EditorGrid::setColumnAlignment(int c, Qt::Alignment alignment) {

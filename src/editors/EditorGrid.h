@@ -53,6 +53,8 @@ public:
     // The width that shows every column without horizontal scrolling, with room for the
     // vertical scroll bar when the rows need one.
     int contentWidth() const;
+    // Widens the grid to contentWidth() when it is narrower; returns how much it grew.
+    int growToContent();
 
     // Editors are children of the viewport, without frames so that they fit a row; placing one
     // puts it on the cell's rectangle, widened by `extraWidth`. Scrolling by the user hides

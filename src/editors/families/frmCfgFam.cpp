@@ -145,9 +145,7 @@ frmCfgFam::frmCfgFam() {
         fgFamilies->setColumnAlignment(c, align);
     }
     // Where the desktop's font is wider than the grid, the window grows so every column shows.
-    const int extra = std::max(0, fgFamilies->contentWidth() - fgFamilies->width());
-    fgFamilies->resize(fgFamilies->width() + extra, fgFamilies->height());
-    resize(width() + extra, height());
+    resize(width() + fgFamilies->growToContent(), height());
 
     fgFamilies->setKeyHandler([this](QKeyEvent* e) { return Form_KeyDown(e->key()); });
     fgFamilies->watchKeys(cmdOK);

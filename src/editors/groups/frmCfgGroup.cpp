@@ -106,9 +106,7 @@ frmCfgGroup::frmCfgGroup() : QWidget(nullptr, Qt::Window) {
     }
 
     // Where the desktop's font is wider than the grid, the window grows so every group shows.
-    const int extra = std::max(0, fgGroups->contentWidth() - fgGroups->width());
-    fgGroups->resize(fgGroups->width() + extra, fgGroups->height());
-    setFixedSize(width() + extra, height());
+    setFixedSize(width() + fgGroups->growToContent(), height());
 
     txtGrp = new QLineEdit;
     txtGrp->setObjectName(QStringLiteral("txtGrp"));
