@@ -420,6 +420,7 @@ void frmTerminal::mnuNewDB_Click() {
     clearTables(shared().Db);
     setStatus(1, QStringLiteral("New Configuration, Does Not Match Encoder"));
     shared().EncoderMatches = false;
+    DatabaseReplaced();
     setBusy(false);
 }
 
@@ -459,6 +460,7 @@ void frmTerminal::mnuOpenFile_Click() {
     toolbarButtons[6]->setEnabled(false);
     unloadTestConsole();
     s.DatabaseBusy = false;
+    DatabaseReplaced();
 }
 
 // Writes the whole new file beside the old one and replaces it only once complete, so a failed

@@ -113,6 +113,16 @@ void EditorGrid::paintRow(int r, int c1, int c2, const QColor& colour) {
         setBackground(r, c, colour);
 }
 
+void EditorGrid::clearCells() {
+    for (int r = 0; r < rowCount(); ++r)
+        for (int c = 0; c < columnCount(); ++c) {
+            QTableWidgetItem* it = item(r, c);
+            it->setText(QString());
+            it->setBackground(QBrush());
+            it->setForeground(QBrush());
+        }
+}
+
 void EditorGrid::setUnpaintedColour(const QColor& colour) {
     m_unpainted = colour;
     QPalette p = viewport()->palette();

@@ -45,6 +45,8 @@ public:
     QColor foreground(int r, int c) const;
     // Paints columns c1 to c2 of row r in one colour.
     void paintRow(int r, int c1, int c2, const QColor& colour);
+    // Every data cell back to empty and never painted; the headers stay.
+    void clearCells();
     // The colour of cells that were never painted (the grid's own background).
     void setUnpaintedColour(const QColor& colour);
     // Column c as wide as the heading `sample` needs (column 0: the row labels).

@@ -239,6 +239,8 @@ void ReadEncoderDatabase() {
         RestoreToolbar(*t);
     t->setControlEnabled(Control::mnuTest, true);
     s.DatabaseBusy = false;
+    // Whatever was read before a stop has been stored.
+    DatabaseReplaced();
 }
 
 } // namespace qpes

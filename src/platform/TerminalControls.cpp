@@ -2,11 +2,20 @@
 
 #include "model/PagerDatabase.h"
 
+#include <QPointer>
+#include <vector>
+
 namespace qpes {
 
 namespace {
 TerminalControls* g_terminal = nullptr;
-}
+
+struct Follower {
+    QPointer<QObject> editor;
+    std::function<void()> refill;
+};
+std::vector<Follower> g_followers;
+} // namespace
 
 TerminalControls* terminal() {
     return g_terminal;
@@ -24,6 +33,20 @@ void MarkConfigurationModified() {
     t->setControlEnabled(Control::mnuSendMsg, false);
     t->setStatus(1, QStringLiteral("Current Configuration Modified, Does Not Match Encoder"));
     t->setControlEnabled(toolbarButton(7), false);
+}
+
+void DatabaseReplaced() {
+    std::erase_if(g_followers, [](const Follower& f) { return f.editor.isNull(); });
+    // Walked as it stood: a refill must not find the list changing under it.
+    const std::vector<Follower> followers = g_followers;
+    for (const Follower& f : followers)
+        if (f.editor)
+            f.refill();
+}
+
+void followDatabase(QObject* editor, std::function<void()> refill) {
+    std::erase_if(g_followers, [](const Follower& f) { return f.editor.isNull(); });
+    g_followers.push_back({editor, std::move(refill)});
 }
 
 } // namespace qpes

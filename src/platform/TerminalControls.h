@@ -4,6 +4,9 @@
 // recording stand-in in its place.
 
 #include <QString>
+#include <functional>
+
+class QObject;
 
 namespace qpes {
 
@@ -79,5 +82,11 @@ void setTerminal(TerminalControls* t);
 
 // The notice every user edit gives: the view no longer matches the encoder.
 void MarkConfigurationModified();
+
+// The notice that the database was replaced as a whole (New Database, Open, Read Encoder): each
+// open editor shows the new tables, so that no edit lands on a record it does not show.
+void DatabaseReplaced();
+// Runs `refill` at every such notice for as long as `editor` lives.
+void followDatabase(QObject* editor, std::function<void()> refill);
 
 } // namespace qpes

@@ -1,11 +1,13 @@
 // A database built from New Database through the three editors, saved, opened again,
-// programmed into the simulated encoder and read back.
+// programmed into the simulated encoder and read back; and an editor left open while the
+// database is replaced, which shows the new one.
 
 #include "app/frmTerminal.h"
 #include "editors/EditorGrid.h"
 #include "editors/families/frmCfgFam.h"
 #include "editors/groups/frmCfgGroup.h"
 #include "editors/groups/frmCfgMsg.h"
+#include "model/DatabaseFile.h"
 #include "model/Families.h"
 #include "model/PagerDatabase.h"
 #include "platform/Platform.h"
@@ -24,6 +26,83 @@ namespace {
 
 QByteArrayList fields(const PagerGroup& g, int last = Grp::PagerID20) {
     return QByteArrayList(g.begin(), g.begin() + last + 1);
+}
+
+// Family 1 off, group 1 undefined, message 1 set; the rest in use, so that nearly every cell
+// differs from the database that replaces it.
+PagerDatabase before() {
+    PagerDatabase db;
+    clearTables(db);
+    for (int f = 1; f < FamilyCount; ++f) {
+        PagerFamily& r = db.Families[f];
+        r[Fam::Active] = f % 3 ? "1" : "0";
+        r[Fam::Defined] = "YES";
+        r[Fam::PagerQty] = "005";
+        r[Fam::StartID] = QByteArray::number(10 * f + 100);
+        r[Fam::StartCap] = QByteArray::number(1000000 + f);
+    }
+    for (int g = 1; g < GroupCount; ++g) {
+        PagerGroup& r = db.Groups[g];
+        r[Grp::Active] = "1";
+        r[Grp::Defined] = "YES";
+        r[Grp::GroupID] = QByteArray::number(8000 + g);
+        r[Grp::PagerID1] = "0110";
+    }
+    for (int m = 0; m < MessageCount; ++m)
+        db.Messages[m] = "old " + QByteArray::number(m + 1);
+    return db;
+}
+
+// What the file and the encoder hold: family 1 and group 1 on, message 1 "new".
+PagerDatabase replacement() {
+    PagerDatabase db;
+    clearTables(db);
+    db.Families[0] = {"1", "0001000", "5", "A", "3", "010", "100", "00", "00", "YES"};
+    PagerGroup& g = db.Groups[0];
+    g[Grp::GroupID] = "7001";
+    g[Grp::Active] = "1";
+    g[Grp::CCActive] = "1";
+    g[Grp::CCMsg] = "01";
+    g[Grp::PagerID1] = "0100";
+    g[Grp::Defined] = "YES";
+    db.Messages[0] = "new";
+    db.Settings.DutyCycle = "50";
+    db.Settings.MaxBatch = "10";
+    return db;
+}
+
+// Every data cell as "row,column: text / background / foreground".
+QStringList cells(const EditorGrid* grid) {
+    QStringList shown;
+    for (int r = 1; r < grid->rows(); ++r)
+        for (int c = 1; c < grid->cols(); ++c)
+            shown << QStringLiteral("%1,%2: %3 / %4 / %5")
+                         .arg(r)
+                         .arg(c)
+                         .arg(grid->text(r, c), grid->background(r, c).name(), grid->foreground(r, c).name());
+    return shown;
+}
+
+// The fields in which two databases differ, as "table number field: old -> new".
+QStringList differences(const PagerDatabase& a, const PagerDatabase& b) {
+    QStringList found;
+    const auto compare = [&](const char* table, int n, int field, const QByteArray& x, const QByteArray& y) {
+        if (x != y)
+            found << QStringLiteral("%1 %2 field %3: %4 -> %5")
+                         .arg(QLatin1String(table))
+                         .arg(n)
+                         .arg(field)
+                         .arg(QLatin1String(x), QLatin1String(y));
+    };
+    for (int f = 0; f < FamilyCount; ++f)
+        for (int i = 0; i < Fam::FieldCount; ++i)
+            compare("family", f + 1, i, a.Families[f][i], b.Families[f][i]);
+    for (int g = 0; g < GroupCount; ++g)
+        for (int i = 0; i < Grp::FieldCount; ++i)
+            compare("group", g + 1, i, a.Groups[g][i], b.Groups[g][i]);
+    for (int m = 0; m < MessageCount; ++m)
+        compare("message", m + 1, 0, a.Messages[m], b.Messages[m]);
+    return found;
 }
 
 } // namespace
@@ -54,6 +133,36 @@ private:
     void newDatabase() {
         box->script.answers = {Answer::Yes};
         main->mnuNewDB_Click();
+    }
+    // The open editor's window and grid.
+    static QWidget* window(const QString& editor) {
+        if (editor == "families")
+            return frmCfgFam::loaded();
+        if (editor == "groups")
+            return frmCfgGroup::instance();
+        return frmCfgMsg::instance();
+    }
+    static EditorGrid* grid(const QString& editor) { return window(editor)->findChild<EditorGrid*>(); }
+    void open(const QString& editor) {
+        if (editor == "families")
+            main->openFamiliesEditor();
+        else if (editor == "groups")
+            main->openGroupsEditor();
+        else
+            main->openMessagesEditor();
+    }
+    void replace(const QString& how) {
+        if (how == "new") {
+            newDatabase();
+        } else if (how == "open") {
+            writeFile(box->path("replaced.pg7"), WriteDatabaseFile(replacement(), "notes"));
+            box->script.files = {box->path("replaced.pg7")};
+            main->mnuOpenFile_Click();
+        } else {
+            encoder->loadDatabase(replacement());
+            shared().EncoderMatches = true; // nothing to ask
+            main->mnuReadDB_Click();
+        }
     }
 
 private slots:
@@ -155,6 +264,69 @@ private slots:
                     QVERIFY2(field.count('0') == field.size() && !field.isEmpty(), field.constData());
         }
         QVERIFY(read.Messages == built.Messages);
+    }
+
+    void openEditorShowsTheNewDatabase_data() {
+        QTest::addColumn<QString>("editor");
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("edit"); // what one click or keystroke changes afterwards
+
+        const struct {
+            const char* editor;
+            const char* how;
+            const char* edit;
+        } rows[] = {
+            {"families", "new", "family 1 field 0: 0 -> 1"},
+            {"families", "open", "family 1 field 0: 1 -> 0"},
+            {"families", "read", "family 1 field 0: 1 -> 0"},
+            {"groups", "new", "group 1 field 1: 0 -> 1"},
+            {"groups", "open", "group 1 field 1: 1 -> 0"},
+            {"groups", "read", "group 1 field 1: 1 -> 0"},
+            {"messages", "new", "message 1 field 0:  -> x"},
+            {"messages", "open", "message 1 field 0: new -> newx"},
+            {"messages", "read", "message 1 field 0: new -> newx"},
+        };
+        for (const auto& r : rows)
+            QTest::addRow("%s, %s", r.editor, r.how) << r.editor << r.how << r.edit;
+    }
+    void openEditorShowsTheNewDatabase() {
+        QFETCH(QString, editor);
+        QFETCH(QString, how);
+        QFETCH(QString, edit);
+        shared().Db = before();
+        open(editor);
+        // The user is at work in the window: an editor out over a cell of row 1.
+        clickCell(grid(editor), editor == "groups" ? int(frmCfgGroup::RowGroupID) : 1,
+                  editor == "families" ? int(FamCol::StartID) : 1);
+        const QPoint at = window(editor)->pos();
+
+        replace(how);
+        QCOMPARE(box->script.boxes.size(), how == "new" ? 1 : 0);
+        QCOMPARE(window(editor)->pos(), at);
+        QVERIFY(!shared().FormLoading);
+        for (const QWidget* floating :
+             grid(editor)->viewport()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (qobject_cast<const QLineEdit*>(floating) || qobject_cast<const QComboBox*>(floating))
+                QVERIFY2(floating->isHidden(), qPrintable(floating->objectName()));
+        const QStringList refilled = cells(grid(editor));
+        const PagerDatabase replaced = shared().Db;
+
+        // One toggle, or one character typed, changes that one field of the new tables.
+        if (editor == "families") {
+            clickCell(grid(editor), 1, FamCol::Active);
+        } else if (editor == "groups") {
+            clickCell(grid(editor), frmCfgGroup::RowActive, 1);
+        } else {
+            clickCell(grid(editor), 1, 1);
+            QTest::keyClicks(frmCfgMsg::instance()->txtMsg, "x");
+        }
+        QCOMPARE(differences(replaced, shared().Db), QStringList{edit});
+
+        // The same editor opened afresh on those tables shows every cell alike.
+        delete window(editor);
+        shared().Db = replaced;
+        open(editor);
+        QCOMPARE(refilled, cells(grid(editor)));
     }
 };
 

@@ -161,6 +161,7 @@ frmCfgFam::frmCfgFam() {
     connect(cmbFunc, &QComboBox::activated, this, &frmCfgFam::cmbFunc_Click);
     connect(cmbRate, &QComboBox::activated, this, &frmCfgFam::cmbRate_Click);
     connect(cmbMsg, &QComboBox::activated, this, &frmCfgFam::cmbMsg_Click);
+    followDatabase(this, [this] { refill(); });
 }
 
 // ---- Load ------------------------------------------------------------------------------------
@@ -181,6 +182,21 @@ void frmCfgFam::Form_Load() {
     fgFamilies->setFocus();
     fgFamilies->setCurrent(1, FamCol::PagerQty);
     fgFamilies_Click();
+    s.FormLoading = false;
+}
+
+// The database was replaced under the open window: the grid shows the new families as a load
+// shows them, with no editor out, and the window stays where it is.
+void frmCfgFam::refill() {
+    SharedState& s = shared();
+    s.FormLoading = true;
+    fgFamilies->hideEditors();
+    fgFamilies->clearCells();
+    for (int r = 1; r <= FamilyCount; ++r)
+        fillRow(r);
+    fgFamilies->setCurrent(1, FamCol::PagerQty);
+    fgFamilies->scrollToCell(1, FamCol::PagerQty);
+    refreshLabels(false);
     s.FormLoading = false;
 }
 

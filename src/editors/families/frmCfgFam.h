@@ -48,6 +48,7 @@ protected:
 private:
     frmCfgFam();
     void Form_Load();
+    void refill();
     bool Form_QueryUnload();
     void fgFamilies_Scroll();
 

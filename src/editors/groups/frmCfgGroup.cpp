@@ -132,6 +132,7 @@ frmCfgGroup::frmCfgGroup() : QWidget(nullptr, Qt::Window) {
     fgGroups->setKeyHandler([this](QKeyEvent* e) { return Form_KeyDown(e->key()); });
     fgGroups->watchKeys(cmdOK);
 
+    followDatabase(this, [this] { refill(); });
     followMainWindow(this, [this] {
         if (m_checking) {
             m_abort = true;
@@ -156,19 +157,38 @@ void frmCfgGroup::Form_Load() {
         fgGroups->setText(r, 0, QString::fromLatin1(RowHeadings[r - 1]));
     fgGroups->setColumnAlignment(0, Qt::AlignHCenter);
     fgGroups->setCol(1);
+    loadGroups();
+    show();
+    fgGroups->setFocus();
+    fgGroups->setCurrent(RowGroupID, 1);
+    s.FormLoading = false;
+    fgGroups_Click();
+}
 
+void frmCfgGroup::loadGroups() {
     bool switchedOff = false;
     for (int g = 0; g < GroupCount; ++g)
         switchedOff |= loadGroup(g);
     // A trigger switched off here changes what goes to the encoder.
     if (switchedOff)
         noticeEdit();
+}
 
-    show();
-    fgGroups->setFocus();
+// The database was replaced under the open window: the grid shows the new groups as a load
+// shows them, with no editor out, and the window stays where it is. Edits made before belong to
+// the tables that are gone.
+void frmCfgGroup::refill() {
+    SharedState& s = shared();
+    s.FormLoading = true;
+    fgGroups->hideEditors();
+    fgGroups->clearCells();
+    loadGroups();
     fgGroups->setCurrent(RowGroupID, 1);
+    fgGroups->scrollToCell(RowReference, 1);
+    lblMsg->setText(QStringLiteral("Message:"));
+    m_edited = false;
+    m_passDone = false;
     s.FormLoading = false;
-    fgGroups_Click();
 }
 
 bool frmCfgGroup::loadGroup(int g) {

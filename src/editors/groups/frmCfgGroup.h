@@ -52,6 +52,8 @@ private:
     frmCfgGroup();
     void Form_Load();
     void Form_Unload();
+    void loadGroups();
+    void refill();
 
     bool loadGroup(int g); // true: a trigger was switched off
     void paint(int col, int firstRow, int lastRow, const QColor& colour);

@@ -7,6 +7,7 @@
 #include "model/TypedText.h"
 #include "platform/Dialogs.h"
 #include "platform/Platform.h"
+#include "platform/TerminalControls.h"
 
 #include <QCloseEvent>
 #include <QHeaderView>
@@ -63,6 +64,7 @@ frmCfgMsg::frmCfgMsg() : QWidget(nullptr, Qt::Window) {
     connect(cmdOK, &QPushButton::clicked, this, &frmCfgMsg::cmdOK_Click);
     fgMessages->setKeyHandler([this](QKeyEvent* e) { return Form_KeyDown(e->key()); });
     fgMessages->watchKeys(cmdOK);
+    followDatabase(this, [this] { refill(); });
     followMainWindow(this, [this] { delete this; });
 }
 
@@ -72,13 +74,26 @@ void frmCfgMsg::Form_Load() {
     for (int r = 1; r <= MessageCount; ++r)
         fgMessages->setText(r, 0, QStringLiteral(" %1").arg(r));
     fgMessages->setColumnAlignment(0, Qt::AlignHCenter);
-    for (int i = 0; i < MessageCount; ++i)
-        showMessage(i + 1, s.Db.Messages[i]);
+    showMessages();
     fgMessages->setCurrent(1, 1);
     show();
     fgMessages->setFocus();
     fgMessages_Click();
     s.FormLoading = false;
+}
+
+void frmCfgMsg::showMessages() {
+    for (int i = 0; i < MessageCount; ++i)
+        showMessage(i + 1, shared().Db.Messages[i]);
+}
+
+// The database was replaced under the open window: the grid shows the new messages as a load
+// shows them, with the text box put away, and the window stays where it is.
+void frmCfgMsg::refill() {
+    txtMsg->hide();
+    showMessages();
+    fgMessages->setCurrent(1, 1);
+    fgMessages->scrollToCell(1, 1);
 }
 
 void frmCfgMsg::showMessage(int row, const QByteArray& message) {

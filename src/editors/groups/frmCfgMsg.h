@@ -35,6 +35,8 @@ protected:
 private:
     frmCfgMsg();
     void Form_Load();
+    void showMessages();
+    void refill();
     void showMessage(int row, const QByteArray& message);
 
     QByteArray m_typed; // txtMsg's text before the last keystroke
