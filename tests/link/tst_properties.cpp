@@ -126,7 +126,8 @@ private slots:
         start();
         frmProperties dialog(main);
         QCOMPARE(items(dialog.cboPort), (QStringList{"Com1", "Com3", "Com8"}));
-        QCOMPARE(tips(dialog.cboPort), (QStringList{com1->slavePath(), com3->slavePath(), com3->slavePath()}));
+        QCOMPARE(tips(dialog.cboPort),
+                 (QStringList{com1->slavePath(), com3->slavePath(), com3->slavePath()}));
         QCOMPARE(dialog.cboPort->currentIndex(), 0);
         QCOMPARE(dialog.cboPort->currentText(), QString("Com1"));
         // The probe is undone and reported nowhere.
@@ -255,6 +256,8 @@ private slots:
         choose(dialog.cboDataBits, dataBits);
         choose(dialog.cboParity, parity);
         if (QByteArray(QTest::currentDataTag()).endsWith("Enter")) {
+            // OK is the default of its own, not by being the first button the focus reaches.
+            QVERIFY(dialog.cmdOK->isDefault());
             dialog.show();
             QVERIFY(QTest::qWaitForWindowActive(&dialog));
             QTest::keyClick(dialog.cboSpeed, Qt::Key_Return);
