@@ -140,8 +140,7 @@ private slots:
     // Adapters without a number get the lowest free ones at start-up and when the list is
     // filled, stored by their by-id links, through which they open.
     void adaptersGetNumbers() {
-        SettingsStore::setPortDevice(1, QString());
-        SettingsStore::setPortDevice(3, QString());
+        QSettings(box->settingsFile(), QSettings::IniFormat).remove("Ports"); // no number taken
         const QString links = box->path("by-id");
         QVERIFY(QDir().mkpath(links));
         QVERIFY(QFile::link(com1->slavePath(), links + "/usb-FTDI_A"));
