@@ -715,10 +715,11 @@ void tst_Printout::originAtThePrintableArea() {
     QVERIFY(PrintOn(printer, s, QStringLiteral("9600,n,8,1"), QImage(), 1));
     const QList<Word> words = pdfWords(pdf);
 
-    // Within the printable area, give or take a 1200 dpi device pixel's rounding.
+    // Within the printable area, give or take the rounding of the PDF's numbers: a hundredth of
+    // a point, a sixth of a 1200 dpi device pixel.
     const QRectF printable = QPageSize(paper).rect(QPageSize::Point).marginsRemoved(margins);
     for (const Word& w : words)
-        QVERIFY2(printable.marginsAdded(QMarginsF(0.1, 0.1, 0.1, 0.1)).contains(w.box),
+        QVERIFY2(printable.marginsAdded(QMarginsF(0.01, 0.01, 0.01, 0.01)).contains(w.box),
                  qPrintable(w.text + describe(w.box)));
     const QRectF lastFamily = wordBox(words, 1, QStringLiteral("50"));
     const QRectF footer = wordBox(words, 1, QStringLiteral("p."));
