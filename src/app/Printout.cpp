@@ -329,7 +329,10 @@ bool PrintOn(QPrinter& printer, const SharedState& s, const QString& portSetting
     QPainter painter;
     if (!pages || !painter.begin(&printer))
         return false;
-    painter.setWindow(0, 0, pageWidth, pageHeight);
+    // Twips onto device pixels as they are, not a window onto the device's whole pixels: that
+    // would stretch the page by part of a pixel, past the paper's edge for a page that fills it.
+    const qreal pixelsAcross = printer.logicalDpiX() / 1440.0;
+    const qreal pixelsDown = printer.logicalDpiY() / 1440.0;
 
     // A page that fits keeps its positions; a larger one is drawn on a larger page, shrunk to fit.
     QList<qreal> scales;
@@ -348,7 +351,7 @@ bool PrintOn(QPrinter& printer, const SharedState& s, const QString& portSetting
             }
             first = false;
             const qreal scale = scales[p];
-            painter.setWorldTransform(QTransform::fromScale(scale, scale));
+            painter.setWorldTransform(QTransform::fromScale(scale * pixelsAcross, scale * pixelsDown));
             drawPage(painter, pages->at(p), qRound(pageWidth / scale), qRound(pageHeight / scale), logo);
         }
     }

@@ -2,6 +2,7 @@
 
 #include "model/PagerDatabase.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace qpes {

@@ -35,6 +35,14 @@ bool hasNumber(const QMap<int, QString>& stored, const SerialDevice& device) {
                        [&](const QString& path) { return path == device.path || path == device.stablePath; });
 }
 
+// The path the port opens for a stored device: a bare name ("ttyS0") is a device in /dev.
+QString openedPath(const QString& device) {
+    if (device.isEmpty() || device.startsWith(QLatin1Char('/')) || device.startsWith(QLatin1String("./")) ||
+        device.startsWith(QLatin1String("../")))
+        return device;
+    return QStringLiteral("/dev/") + device;
+}
+
 QList<SerialDevice> systemSerialDevices() {
     QList<SerialDevice> devices;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
@@ -86,12 +94,13 @@ void setSerialDeviceSource(std::function<QList<SerialDevice>()> source) {
 
 void assignPortNumbers() {
     // A stored link counts as the node it leads to now, so a device named by another link of
-    // its own (a by-path link, a link of the user's) gets no second number.
+    // its own (a by-path link, a link of the user's) gets no second number. A number whose
+    // entry is there is taken, even when its value names no device.
     QMap<int, QString> stored;
     for (int n = 1; n <= HighestCommPort; ++n) {
-        const QString path = SettingsStore::portDevice(n);
-        if (path.isEmpty())
+        if (!SettingsStore::hasPortEntry(n))
             continue;
+        const QString path = openedPath(SettingsStore::portDevice(n));
         const QString node = QFileInfo(path).canonicalFilePath();
         stored.insert(n, node.isEmpty() ? path : node);
     }

@@ -33,7 +33,8 @@ QList<SerialDevice> presentSerialDevices();
 // Tests script the device list; an empty function brings back the system's.
 void setSerialDeviceSource(std::function<QList<SerialDevice>()> source);
 
-// Numbers the present devices that have no number yet and stores the new numbers.
+// Numbers the present devices that have no number yet and stores the new numbers. Every stored
+// entry keeps its number, whatever its value; a bare name ("ttyS0") stands for its /dev node.
 void assignPortNumbers();
 
 } // namespace qpes

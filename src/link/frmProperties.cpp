@@ -104,7 +104,8 @@ frmProperties::frmProperties(QWidget* parent) : QDialog(parent) {
     setTwipsGeometry(cboPort, 900, 150, 1425, 315);
 
     cmdOK = new QPushButton(QStringLiteral("OK"), fraSettings);
-    cmdOK->setObjectName(QStringLiteral("cmdOK")); // the first button: Enter presses it
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setDefault(true); // Enter presses it from any box
     setTwipsGeometry(cmdOK, 3060, 720, 1095, 375);
     cmdCancel = new QPushButton(QStringLiteral("Cancel"), fraSettings);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));

@@ -60,13 +60,23 @@ bool SettingsStore::contains(const QString& key) {
     return openStore()->contains(propertiesKey(key));
 }
 
+namespace {
+QString portKey(int n) {
+    return QStringLiteral("Ports/COM%1").arg(n);
+}
+} // namespace
+
 QString SettingsStore::portDevice(int n) {
-    return openStore()->value(QStringLiteral("Ports/COM%1").arg(n)).toString();
+    return openStore()->value(portKey(n)).toString();
+}
+
+bool SettingsStore::hasPortEntry(int n) {
+    return openStore()->contains(portKey(n));
 }
 
 void SettingsStore::setPortDevice(int n, const QString& device) {
     const auto store = openStore();
-    store->setValue(QStringLiteral("Ports/COM%1").arg(n), device);
+    store->setValue(portKey(n), device);
     writeThrough(*store);
 }
 

@@ -18,6 +18,8 @@ public:
     static bool contains(const QString& key);
     // The serial device for port COMn: "Ports/COMn", empty when COMn has none.
     static QString portDevice(int n);
+    // Whether "Ports/COMn" is there at all, whatever it holds (an empty or unreadable value too).
+    static bool hasPortEntry(int n);
     static void setPortDevice(int n, const QString& device);
     // Tests keep their settings in a file of their own.
     static void useFile(const QString& iniPath);

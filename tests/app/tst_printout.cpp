@@ -676,15 +676,22 @@ void tst_Printout::originAtThePrintableArea_data() {
     QTest::addColumn<QString>("lastFile");
     QTest::addColumn<int>("page");        // a page that fits, 0 for none
     QTest::addColumn<QString>("heading"); // that page's first table word
+    QTest::addColumn<QByteArray>("notes");
 
     const QString longName = QStringLiteral("/home/installer/customers/northfield-general-hospital/"
                                             "east-wing-encoder/2024-03-07-after-the-site-survey.PG7");
-    QTest::newRow("no unprintable margin") << QPageSize::A4 << QMarginsF() << "" << 1 << "Family";
-    QTest::newRow("unprintable margins") << QPageSize::A4 << QMarginsF(18, 36, 24, 18) << "" << 1 << "Family";
+    QTest::newRow("no unprintable margin")
+        << QPageSize::A4 << QMarginsF() << "" << 1 << "Family" << QByteArray();
+    QTest::newRow("unprintable margins")
+        << QPageSize::A4 << QMarginsF(18, 36, 24, 18) << "" << 1 << "Family" << QByteArray();
     QTest::newRow("printable area too short for page 1")
-        << QPageSize::Letter << QMarginsF(18, 36, 18, 36) << "" << 2 << "Pager";
-    QTest::newRow("printable area too narrow") << QPageSize::A4 << QMarginsF(72, 18, 72, 18) << "" << 0 << "";
-    QTest::newRow("file name wider than the table") << QPageSize::A4 << QMarginsF() << longName << 0 << "";
+        << QPageSize::Letter << QMarginsF(18, 36, 18, 36) << "" << 2 << "Pager" << QByteArray();
+    QTest::newRow("printable area too narrow")
+        << QPageSize::A4 << QMarginsF(72, 18, 72, 18) << "" << 0 << "" << QByteArray();
+    QTest::newRow("file name wider than the table")
+        << QPageSize::A4 << QMarginsF() << longName << 0 << "" << QByteArray();
+    // As many of the widest letter as the notes box takes.
+    QTest::newRow("notes of 80 W") << QPageSize::A4 << QMarginsF() << "" << 0 << "" << QByteArray(80, 'W');
 }
 
 void tst_Printout::originAtThePrintableArea() {
@@ -693,6 +700,7 @@ void tst_Printout::originAtThePrintableArea() {
     QFETCH(QString, lastFile);
     QFETCH(int, page);
     QFETCH(QString, heading);
+    QFETCH(QByteArray, notes);
     if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
         QSKIP("pdftotext is not installed");
     const QString pdf = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()) + QStringLiteral(".pdf"));
@@ -703,13 +711,15 @@ void tst_Printout::originAtThePrintableArea() {
     printer.setFullPage(margins.isNull());
     SharedState s = emptyDatabase();
     s.LastFile = lastFile;
+    s.Notes = notes;
     QVERIFY(PrintOn(printer, s, QStringLiteral("9600,n,8,1"), QImage(), 1));
     const QList<Word> words = pdfWords(pdf);
 
-    // Within the printable area, give or take a 1200 dpi device pixel's rounding.
+    // Within the printable area, give or take the rounding of the PDF's numbers: a hundredth of
+    // a point, a sixth of a 1200 dpi device pixel.
     const QRectF printable = QPageSize(paper).rect(QPageSize::Point).marginsRemoved(margins);
     for (const Word& w : words)
-        QVERIFY2(printable.marginsAdded(QMarginsF(0.1, 0.1, 0.1, 0.1)).contains(w.box),
+        QVERIFY2(printable.marginsAdded(QMarginsF(0.01, 0.01, 0.01, 0.01)).contains(w.box),
                  qPrintable(w.text + describe(w.box)));
     const QRectF lastFamily = wordBox(words, 1, QStringLiteral("50"));
     const QRectF footer = wordBox(words, 1, QStringLiteral("p."));

@@ -150,6 +150,33 @@ private slots:
             QCOMPARE(SettingsStore::portDevice(12), dev + "/ttyACM0");
         }
     }
+
+    // A hand-made entry, as the settings store reads it, takes its number whatever its value; a
+    // bare device name is the device the port opens.
+    void handMadeEntries_data() {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QString>("com2");
+        QTest::newRow("empty value") << QByteArray("COM1=") << "/dev/ttyS0";
+        QTest::newRow("read as a list") << QByteArray("COM1=a,b") << "/dev/ttyS0";
+        QTest::newRow("invalid value") << QByteArray("COM1=@Invalid()") << "/dev/ttyS0";
+        QTest::newRow("bare device name") << QByteArray("COM1=ttyS0") << "";
+    }
+    void handMadeEntries() {
+        QFETCH(QByteArray, line);
+        QFETCH(QString, com2);
+        Sandbox box;
+        QFile ini(box.settingsFile());
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[Ports]\n" + line + "\n");
+        ini.close();
+        const QVariant com1 = QSettings(box.settingsFile(), QSettings::IniFormat).value("Ports/COM1");
+        setSerialDeviceSource([] { return Devices{builtIn("ttyS0")}; });
+
+        assignPortNumbers();
+        const QSettings after(box.settingsFile(), QSettings::IniFormat);
+        QCOMPARE(after.value("Ports/COM1"), com1);
+        QCOMPARE(SettingsStore::portDevice(2), com2);
+    }
 };
 
 QTEST_MAIN(TestPortNumbers)

@@ -126,7 +126,8 @@ private slots:
         start();
         frmProperties dialog(main);
         QCOMPARE(items(dialog.cboPort), (QStringList{"Com1", "Com3", "Com8"}));
-        QCOMPARE(tips(dialog.cboPort), (QStringList{com1->slavePath(), com3->slavePath(), com3->slavePath()}));
+        QCOMPARE(tips(dialog.cboPort),
+                 (QStringList{com1->slavePath(), com3->slavePath(), com3->slavePath()}));
         QCOMPARE(dialog.cboPort->currentIndex(), 0);
         QCOMPARE(dialog.cboPort->currentText(), QString("Com1"));
         // The probe is undone and reported nowhere.
@@ -139,8 +140,7 @@ private slots:
     // Adapters without a number get the lowest free ones at start-up and when the list is
     // filled, stored by their by-id links, through which they open.
     void adaptersGetNumbers() {
-        SettingsStore::setPortDevice(1, QString());
-        SettingsStore::setPortDevice(3, QString());
+        QSettings(box->settingsFile(), QSettings::IniFormat).remove("Ports"); // no number taken
         const QString links = box->path("by-id");
         QVERIFY(QDir().mkpath(links));
         QVERIFY(QFile::link(com1->slavePath(), links + "/usb-FTDI_A"));
@@ -255,6 +255,8 @@ private slots:
         choose(dialog.cboDataBits, dataBits);
         choose(dialog.cboParity, parity);
         if (QByteArray(QTest::currentDataTag()).endsWith("Enter")) {
+            // OK is the default of its own, not by being the first button the focus reaches.
+            QVERIFY(dialog.cmdOK->isDefault());
             dialog.show();
             QVERIFY(QTest::qWaitForWindowActive(&dialog));
             QTest::keyClick(dialog.cboSpeed, Qt::Key_Return);
