@@ -12,8 +12,9 @@
 namespace qpes {
 
 void lineEndsToBlanks(QString& text) {
-    for (const QChar end :
-         {QChar(u'\r'), QChar(u'\n'), QChar(QChar::ParagraphSeparator), QChar(QChar::LineSeparator)})
+    // A text document also breaks its text at the frame marks it keeps for itself.
+    for (const QChar end : {QChar(u'\r'), QChar(u'\n'), QChar(QChar::ParagraphSeparator),
+                            QChar(QChar::LineSeparator), QChar(u'\uFDD0'), QChar(u'\uFDD1')})
         text.replace(end, QLatin1Char(' '));
 }
 

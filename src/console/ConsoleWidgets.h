@@ -19,7 +19,7 @@ void keepOnOneLine(QLineEdit* box);
 void lineEndsToBlanks(QString& text);
 
 // A multi-line box with a typing limit: typing, pasting and dropping stop at `maxLength`
-// characters, a CR or LF that arrives becomes a blank (one line is one TAP field), and Enter
+// characters, any line end that arrives becomes a blank (one line is one TAP field), and Enter
 // goes to the window's default button. Text set by the program is taken whole.
 class MessageEdit : public QPlainTextEdit {
     Q_OBJECT

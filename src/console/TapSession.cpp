@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QThread>
 #include <QTimer>
 
@@ -20,12 +21,17 @@ namespace {
 
 constexpr int PollMs = 50;
 
-void writeOrReport(CommControl& port, const QByteArray& bytes) {
-    if (port.Output(bytes))
+// Whether a page's outcome is still shown in a box: not once the console it belongs to has gone.
+enum class Boxes { Shown, Dropped };
+
+void writeOrReport(CommControl& port, const QByteArray& bytes, Boxes boxes = Boxes::Shown) {
+    // A device already gone fails the write with nothing pending: its loss was told when it went.
+    if (port.Output(bytes) || !port.hasError())
         return;
     const QString description = port.errorDescription();
     port.clearError();
-    Dialogs::failure(description);
+    if (boxes == Boxes::Shown)
+        Dialogs::failure(description);
     AddLogLine("Error: " + description.toLatin1());
 }
 
@@ -33,21 +39,23 @@ bool quietEnd(ExchangeResult::End end) {
     return shared().ExitConfirmed || end == ExchangeResult::Aborted;
 }
 
-PageEnd loginError() {
-    Dialogs::message(
-        QStringLiteral("Error Logging Into Paging Encoder\rCheck Power, Connections and/or DIP Switch\r"
-                       "and Try Again."),
-        Buttons::Ok, Icon::None, QStringLiteral("Login Error"));
+PageEnd loginError(Boxes boxes = Boxes::Shown) {
+    if (boxes == Boxes::Shown)
+        Dialogs::message(
+            QStringLiteral("Error Logging Into Paging Encoder\rCheck Power, Connections and/or DIP Switch\r"
+                           "and Try Again."),
+            Buttons::Ok, Icon::None, QStringLiteral("Login Error"));
     AddLogLine("Error Initializing");
     shared().LoggedIn = false;
     frmCancelSend::unload();
     return PageEnd::Failed;
 }
 
-PageEnd communicationError() {
-    Dialogs::message(QStringLiteral("Error Communicating With Paging Encoder\r"
-                                    "Check Power, Connections and/or DIP Switch\rand Try Again."),
-                     Buttons::Ok, Icon::None, QStringLiteral("Communication Error"));
+PageEnd communicationError(Boxes boxes = Boxes::Shown) {
+    if (boxes == Boxes::Shown)
+        Dialogs::message(QStringLiteral("Error Communicating With Paging Encoder\r"
+                                        "Check Power, Connections and/or DIP Switch\rand Try Again."),
+                         Buttons::Ok, Icon::None, QStringLiteral("Communication Error"));
     AddLogLine("Error Communicating");
     shared().LoggedIn = false;
     frmCancelSend::unload();
@@ -210,22 +218,22 @@ std::optional<QByteArray> tickRead(Link& link) {
     return reply;
 }
 
-PageEnd rangeTestLogin(Link& link, const std::function<bool()>& ended) {
+PageEnd rangeTestLogin(Link& link, const std::function<bool()>& ended, const std::function<Boxes()>& boxes) {
     SharedState& s = shared();
     CommControl& port = link.MSComm1;
     for (;;) {
         s.CancelRequested = false;
         AddLogLine("Initiating Login Session");
-        writeOrReport(port, tapLoginWake());
+        writeOrReport(port, tapLoginWake(), boxes());
         const auto prompt = tickRead(link);
         if (!prompt)
             return PageEnd::Abandoned;
         if (!prompt->startsWith(TapPrompt))
-            return loginError();
+            return loginError(boxes());
         AddLogLine("Encoder: ID=<CR>");
         port.clearInBuffer();
         AddLogLine("Sending Terminal ID");
-        writeOrReport(port, tapLoginRequest());
+        writeOrReport(port, tapLoginRequest(), boxes());
         const auto answer = tickRead(link);
         if (!answer)
             return PageEnd::Abandoned;
@@ -234,8 +242,9 @@ PageEnd rangeTestLogin(Link& link, const std::function<bool()>& ended) {
                 AddLogLine("Encoder: " + line + "<CR>");
             return PageEnd::Done;
         }
-        Dialogs::message(QStringLiteral("Error Logging In.  Will Attempt Again"), Buttons::Ok, Icon::None,
-                         QStringLiteral("Terminal ID Error"));
+        if (boxes() == Boxes::Shown)
+            Dialogs::message(QStringLiteral("Error Logging In.  Will Attempt Again"), Buttons::Ok, Icon::None,
+                             QStringLiteral("Terminal ID Error"));
         // Once the test has stopped or its console has gone there is nobody left to try for.
         if (s.ExitConfirmed || (ended && ended())) {
             frmCancelSend::unload();
@@ -247,13 +256,18 @@ PageEnd rangeTestLogin(Link& link, const std::function<bool()>& ended) {
 } // namespace
 
 PageEnd SendRangeTestPage(Link& link, const QByteArray& pin, const QByteArray& message,
-                          const std::function<bool()>& ended) {
+                          const std::function<bool()>& ended, const std::function<bool()>& consoleGone) {
     ExchangeGuard guard(link);
     SharedState& s = shared();
+    // A cancel pressed meanwhile meant nothing to this page; it must not stop whatever runs next.
+    const auto clearCancel = qScopeGuard([&s] { s.CancelRequested = false; });
+    const auto boxes = [&consoleGone] {
+        return consoleGone && consoleGone() ? Boxes::Dropped : Boxes::Shown;
+    };
     CommControl& port = link.MSComm1;
     port.clearInBuffer();
     if (!s.LoggedIn) {
-        const PageEnd login = rangeTestLogin(link, ended);
+        const PageEnd login = rangeTestLogin(link, ended, boxes);
         if (login != PageEnd::Done)
             return login;
     }
@@ -264,12 +278,12 @@ PageEnd SendRangeTestPage(Link& link, const QByteArray& pin, const QByteArray& m
     AddLogLine("Sending Message");
     AddLogLine("ID: " + pin);
     AddLogLine("Message: " + message);
-    writeOrReport(port, block);
+    writeOrReport(port, block, boxes());
     const auto reply = tickRead(link);
     if (!reply)
         return PageEnd::Abandoned;
     if (reply->isEmpty())
-        return communicationError();
+        return communicationError(boxes());
     AddLogLine("Encoder: " + NameControlCharacters(*reply, false));
     frmCancelSend::unload();
     return PageEnd::Done;

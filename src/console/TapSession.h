@@ -31,8 +31,9 @@ PageEnd SendTestPage(Link& link, const QByteArray& pin, const QByteArray& messag
 bool TickWait(QTimer& timer, const std::function<bool()>& stop = {});
 
 // One range-test page. `ended` tells that the test has stopped or its console has gone: a
-// login retry then gives up.
+// login retry then gives up. Once `consoleGone` says so, the page's outcome shows no box.
+// CancelRequested is clear when it returns.
 PageEnd SendRangeTestPage(Link& link, const QByteArray& pin, const QByteArray& message,
-                          const std::function<bool()>& ended);
+                          const std::function<bool()>& ended, const std::function<bool()>& consoleGone);
 
 } // namespace qpes

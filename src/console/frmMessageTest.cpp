@@ -220,7 +220,8 @@ void frmMessageTest::Form_Unload() {
         g_console = nullptr;
     SharedState& s = shared();
     // A Send still waiting on the encoder ends with its window, quietly, as the user's stop: no
-    // box of its outcome is left to show over the main window. A range-test page finishes its tick.
+    // box of its outcome is left to show over the main window. A range-test page finishes its tick,
+    // and shows no box either.
     if (TerminalControls* t = terminal(); t && m_pageUnderWay == PageKind::Send && t->link().exchangeRunning)
         t->link().stopConversation(AfterRun::Nothing);
     if (portOpen())
@@ -495,8 +496,10 @@ void frmMessageTest::sendRangeTestPage() {
         return;
     QPointer<frmMessageTest> self(this);
     m_pageUnderWay = PageKind::RangeTest;
-    SendRangeTestPage(t->link(), txtPIN->text().toLatin1(), txtMessage->text().toLatin1(),
-                      [self] { return !self || !shared().RangeTestRunning || shared().ExitConfirmed; });
+    SendRangeTestPage(
+        t->link(), txtPIN->text().toLatin1(), txtMessage->text().toLatin1(),
+        [self] { return !self || !shared().RangeTestRunning || shared().ExitConfirmed; },
+        [self] { return !self || self->m_unloaded; });
     if (self)
         m_pageUnderWay.reset();
 }

@@ -224,11 +224,9 @@ bool CommControl::noticeDeviceGone() {
         return true;
     if (!lineHungUp())
         return false;
-    // A hung-up line reads as end of file, which the serial port words as a stale system error.
-    const QString why = m_port.error() == QSerialPort::ResourceError
-                            ? m_port.errorString()
-                            : QStringLiteral("The serial device is no longer connected");
-    fail(why);
+    // Whatever the system called the failure that met the loss first (a hung-up line reads as end
+    // of file, a write as an I/O error or as "try again"), the user is told the one thing.
+    m_error = QStringLiteral("The serial device is no longer connected");
     m_gone = true;
     return true;
 }

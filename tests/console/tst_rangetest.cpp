@@ -148,7 +148,7 @@ private slots:
     }
 
     // No "[p" in the answer: the box, then a new login that succeeds; once the test has
-    // stopped, no new login.
+    // stopped, no new login. A cancel pressed meanwhile is cleared when the page ends.
     void terminalIdError_data() {
         QTest::addColumn<bool>("stopAtTheBox");
         QTest::addColumn<QByteArray>("sent");
@@ -165,6 +165,7 @@ private slots:
         w->box.script.onBox = [this, stopAtTheBox](const BoxRecord& b) {
             if (b.title != "Terminal ID Error")
                 return;
+            shared().CancelRequested = true;
             if (stopAtTheBox)
                 c()->mnuRangeTest->trigger();
             else
@@ -178,46 +179,70 @@ private slots:
         QCOMPARE(w->encoder->received(), sent);
         QCOMPARE(w->logTexts(), log);
         QCOMPARE(shared().LoggedIn, !stopAtTheBox);
+        QVERIFY(!shared().CancelRequested);
     }
 
     // The loop ends from outside: the console closed or the program left during the countdown
-    // (without touching the console), or the device gone during a page (the loss told once, the
-    // communication error, then the port closed with the closing steps); the console goes too.
+    // (without touching the console), the console closed during a page or its login (it finishes
+    // without a box, its lines in the log file only), or the device gone during a page or with
+    // the login's prompt (the loss told once in its words, the page's or the login's failures,
+    // then the port closed with the closing steps); the console goes too.
     void endedFromOutside_data() {
         QTest::addColumn<QString>("how");
+        QTest::addColumn<QByteArray>("awaited"); // all the encoder receives
         QTest::addColumn<QStringList>("titles");
         QTest::addColumn<QStringList>("logged"); // in the log file, after its opening line
         const QStringList sent{"Sending Message", "ID: 100", "Message: Test 1"};
+        const QByteArray onePage = page("Test 1");
         // An XOFF in the page's reply is logged as it came.
-        row("console closed", "close", QStringList(), sent + QStringList{"Encoder: 211\x13<CR>"});
-        row("program left", "exit", QStringList{"Exit Quillmar Paging Encoder Setup"},
+        row("console closed", "close", onePage, QStringList(), sent + QStringList{"Encoder: 211\x13<CR>"});
+        row("console closed during a page", "close at once", onePage, QStringList(),
+            sent + QStringList{"Error Communicating"});
+        row("console closed during the login", "close at once", QByteArray("\r"), QStringList(),
+            QStringList{"Initiating Login Session", "Error Initializing"});
+        row("program left", "exit", onePage, QStringList{"Exit Quillmar Paging Encoder Setup"},
             sent + QStringList{"Encoder: 211<CR><ACK><CR>"});
-        row("device gone during a page", "unplug",
+        row("device gone during a page", "unplug", onePage,
             QStringList{"Quillmar Paging Encoder Setup", "Communication Error"},
             sent + QStringList{"Error Communicating"});
-        row("port command during a page", "port", QStringList(), sent);
+        row("device gone with the login prompt", "unplug at the prompt", QByteArray("\r"),
+            QStringList{"Quillmar Paging Encoder Setup", "Terminal ID Error", "Login Error"},
+            QStringList{"Initiating Login Session", "Encoder: ID=<CR>", "Sending Terminal ID",
+                        "Error: The serial device is no longer connected", "Initiating Login Session",
+                        "Error Initializing"});
+        row("port command during a page", "port", onePage, QStringList(), sent);
     }
     void endedFromOutside() {
         QFETCH(QString, how);
+        QFETCH(QByteArray, awaited);
         QFETCH(QStringList, titles);
         QFETCH(QStringList, logged);
-        w->standingLogin();
+        const bool login = awaited == "\r";
+        if (!login)
+            w->standingLogin();
         const QString logPath = w->box.path("range.log");
         w->box.script.files.push_back(logPath);
         c()->Check1->click();
-        if (how != "exit")
-            w->encoder->setReplyOverride("Test 1", how == "port"    ? "211\r\x06\r"
-                                                   : how == "close" ? "211\x13\r"
-                                                                    : "");
+        if (how != "exit") // the key of the login's CR is an empty line
+            w->encoder->setReplyOverride(login && how != "unplug at the prompt" ? "" : "Test 1",
+                                         how == "port"    ? "211\r\x06\r"
+                                         : how == "close" ? "211\x13\r"
+                                                          : "");
         QPointer<frmMessageTest> console = c();
         QPointer<frmTerminal> main = w->main;
-        WhenReceived event(*w->encoder, page("Test 1"), [this, how, main] {
-            if (how == "unplug")
+        WhenReceived event(*w->encoder, awaited, [this, how, main] {
+            if (how == "unplug at the prompt") { // the prompt has reached the port when the line goes
+                main->link().MSComm1.waitForInput(5000);
+                QVERIFY(main->link().MSComm1.InBufferCount() > 0);
+            }
+            if (how.startsWith("unplug"))
                 w->encoder->hangUp();
             else if (how == "port")
                 main->mnuOpen_Click();
             else if (how == "exit")
                 QTimer::singleShot(1300, main, &QWidget::close);
+            else if (how == "close at once")
+                frmMessageTest::unload();
             else
                 QTimer::singleShot(1300, [] { frmMessageTest::unload(); });
         });
@@ -230,10 +255,12 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!console && (how != "exit" || !main), 10000);
         w->console = nullptr;
         QCOMPARE(boxTitles(w->box.script), titles);
+        if (how.startsWith("unplug"))
+            QCOMPARE(boxTexts(w->box.script).value(0), QString("The serial device is no longer connected"));
         QVERIFY(!shared().RangeTestRunning);
-        QCOMPARE(w->encoder->received(), page("Test 1"));
+        QCOMPARE(w->encoder->received(), awaited);
         if (main)
-            QCOMPARE(main->link().MSComm1.PortOpen(), how == "close" || how == "exit");
+            QCOMPARE(main->link().MSComm1.PortOpen(), how.startsWith("close") || how == "exit");
         QStringList lines;
         for (const QByteArray& line : readFile(logPath).split('\n').mid(1))
             if (!line.isEmpty())

@@ -229,17 +229,21 @@ private slots:
         QCOMPARE(w->console->cmdSendMsg->text(), QString("&Send"));
     }
 
-    // The device gone under the page's wait: the loss told once, the communication error; the
-    // port command there ends the page quietly. Then the port is closed with the closing steps,
-    // which take the console down.
+    // The device gone under the page's wait, or before the page's write: the loss told once, the
+    // communication error; the port command there ends the page quietly. Then the port is closed
+    // with the closing steps, which take the console down.
     void portGoneDuringThePage_data() {
         QTest::addColumn<bool>("unplug");
+        QTest::addColumn<bool>("beforeThePage");
         QTest::addColumn<QStringList>("titles");
-        row("device gone", true, QStringList{"Quillmar Paging Encoder Setup", "Communication Error"});
-        row("port command", false, QStringList());
+        const QStringList told{"Quillmar Paging Encoder Setup", "Communication Error"};
+        row("device gone", true, false, told);
+        row("device gone before the page", true, true, told);
+        row("port command", false, false, QStringList());
     }
     void portGoneDuringThePage() {
         QFETCH(bool, unplug);
+        QFETCH(bool, beforeThePage);
         QFETCH(QStringList, titles);
         w->standingLogin();
         w->encoder->setReplyOverride("Hi", "");
@@ -250,9 +254,13 @@ private slots:
             else
                 w->main->mnuOpen_Click();
         });
+        if (beforeThePage)
+            w->encoder->hangUp();
         w->send("100", "Hi");
-        QVERIFY(gone.fired());
+        QCOMPARE(gone.fired(), !beforeThePage);
         QCOMPARE(boxTitles(w->box.script), titles);
+        if (unplug)
+            QCOMPARE(boxTexts(w->box.script).value(0), QString("The serial device is no longer connected"));
         QCOMPARE(shared().LoggedIn, !unplug);
         QVERIFY(!w->main->link().MSComm1.PortOpen());
         QVERIFY(!w->main->link().stopRequested()); // the console went after the run: nothing to stop

@@ -617,27 +617,51 @@ private slots:
         setTerminal(nullptr);
     }
 
-    // The adapter pulled mid-run: the loss told once, the run's own failure box, the port closed
-    // with the closing steps; once the device is back the port opens without a stale box.
+    // The adapter pulled mid-run, whichever step meets the loss first (the reply's wait, the
+    // first write of a run started after it, the write after a reply): the loss told once in the
+    // same words, the run's own failure box, the port closed with the closing steps; once the
+    // device is back the port opens without a stale box.
     void deviceLostMidRun_data() {
         QTest::addColumn<Run>("run");
+        QTest::addColumn<QString>("when"); // wait, idle, after a reply
         QTest::addColumn<QString>("failure");
-        QTest::newRow("read") << Run::Read << "Read Error";
-        QTest::newRow("program") << Run::Program << "Write Error";
+        QTest::newRow("read") << Run::Read << "wait"
+                              << "Read Error";
+        QTest::newRow("program") << Run::Program << "wait"
+                                 << "Write Error";
+        QTest::newRow("program after the pull") << Run::Program << "idle"
+                                                << "Write Error";
+        QTest::newRow("program between a reply and a write") << Run::Program << "after a reply"
+                                                             << "Write Error";
     }
     void deviceLostMidRun() {
         QFETCH(Run, run);
+        QFETCH(QString, when);
         QFETCH(QString, failure);
         const QByteArray awaited = holdRunAt(run);
-        WhenReceived unplug(*encoder, awaited, [this] { encoder->hangUp(); });
+        CommControl& port = main->link().MSComm1;
+        if (when == "after a reply") {
+            sim::EncoderOptions answering = encoder->options();
+            answering.replyOverrides.clear();
+            encoder->setOptions(answering);
+        }
+        WhenReceived unplug(*encoder, awaited, [&] {
+            if (when == "after a reply") { // the reply has reached the port before the line goes
+                port.waitForInput(5000);
+                QVERIFY(port.InBufferCount() > 0);
+            }
+            encoder->hangUp();
+        });
+        if (when == "idle")
+            encoder->hangUp();
         startRun(run);
 
-        QVERIFY(unplug.fired());
         QCOMPARE(boxTexts(box->script).value(0), QString("The serial device is no longer connected"));
         QCOMPARE(box->script.boxes.value(0).icon, Icon::Exclamation);
         QCOMPARE(box->script.boxes.value(1).title, failure);
         QCOMPARE(box->script.boxes.size(), 2);
-        QVERIFY(encoder->received().endsWith(awaited));
+        QCOMPARE(unplug.fired(), when != "idle");
+        QVERIFY(encoder->received().endsWith(when == "idle" ? QByteArray() : awaited));
         QVERIFY(!main->link().MSComm1.hasError());
         verifyClosedState();
 
