@@ -381,9 +381,13 @@ private slots:
         ToggleComPort();
 
         QCOMPARE(boxTitles(box->script), QStringList{"Paging Encoder Detected"});
-        QVERIFY(!encoder->waitForReceived("CONFIG", 300));
-        QCOMPARE(encoder->received(), probes(1));
-        QCOMPARE(main->link().MSComm1.PortOpen(), how == "exit");
+        CommControl& port = main->link().MSComm1;
+        QCOMPARE(port.PortOpen(), how == "exit");
+        // No read followed: a line written now comes straight after the probe.
+        QVERIFY(port.PortOpen() || port.setPortOpen(true));
+        QVERIFY(port.Output("LATER\r"));
+        QVERIFY(encoder->waitForReceived("LATER\r"));
+        QCOMPARE(encoder->received(), probes(1) + "LATER\r");
         shared().ExitConfirmed = false;
         verifyRunEnded();
     }
