@@ -383,7 +383,8 @@ private slots:
         QCOMPARE(boxTitles(box->script), QStringList{"Paging Encoder Detected"});
         CommControl& port = main->link().MSComm1;
         QCOMPARE(port.PortOpen(), how == "exit");
-        // No read followed: a line written now comes straight after the probe.
+        // No read followed: a line written now (on the port opened again if the stop closed it)
+        // comes straight after the probe.
         QVERIFY(port.PortOpen() || port.setPortOpen(true));
         QVERIFY(port.Output("LATER\r"));
         QVERIFY(encoder->waitForReceived("LATER\r"));
