@@ -516,8 +516,7 @@ private slots:
     // with the closing steps.
     void tuningWriteFails() {
         frmTXTune tune(w->main);
-        w->encoder->hangUp();
-        QTest::qWait(50);
+        w->encoder->hangUp(); // the line is hung up once it returns
         tune.cmd512->click();
         QCOMPARE(boxTexts(w->box.script), QStringList{"The serial device is no longer connected"});
         QCOMPARE(w->box.script.boxes[0].icon, Icon::Exclamation);
@@ -546,9 +545,11 @@ private slots:
         for (int i = 0; i < sent.count('\r'); ++i)
             b->click();
         QVERIFY(w->encoder->waitForReceived(sent));
-        QTest::qWait(50);
-        QCOMPARE(w->encoder->received(), sent);
-        QCOMPARE(w->main->link().MSComm1.InBufferCount(), 0);
+        QCOMPARE(port.InBufferCount(), 0);
+        // Nothing else went out: a line written now comes straight after the commands.
+        QVERIFY(port.Output("LATER\r"));
+        QVERIFY(w->encoder->waitForReceived("LATER\r"));
+        QCOMPARE(w->encoder->received(), sent + "LATER\r");
         QTest::keyClick(b, Qt::Key_Escape); // only Exit and the close box close it
         QVERIFY(tune.isVisible());
         // Other keys the window gets itself still work: Enter presses the focused button.

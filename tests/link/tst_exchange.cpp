@@ -76,6 +76,15 @@ void sendLater(const PtyMaster& pty, const QList<QByteArray>& pieces, int gapMs)
     }
 }
 
+// Waits, without the event loop that would fetch them, until the port counts `count` bytes; a
+// pseudo-terminal hands them over when the kernel gets to it.
+bool countsWithoutEvents(const CommControl& port, int count) {
+    const QDeadlineTimer deadline(5000);
+    while (port.InBufferCount() < count && !deadline.hasExpired())
+        QThread::msleep(1);
+    return port.InBufferCount() == count;
+}
+
 } // namespace
 
 class TstExchange : public QObject {
@@ -291,11 +300,11 @@ void TstExchange::inputAndBufferCount() {
 
     // What the driver holds before the window has fetched it counts and is read as well.
     m_pty.send("abc");
-    QThread::msleep(50);
+    QVERIFY(countsWithoutEvents(port, 3));
     QCOMPARE(port.InBufferCount(), 3);
     QCOMPARE(port.Input(), QByteArray("abc"));
     m_pty.send("x");
-    QThread::msleep(50);
+    QVERIFY(countsWithoutEvents(port, 1));
     QCOMPARE(port.Input(), QByteArray("x"));
 }
 
@@ -351,7 +360,9 @@ void TstExchange::textAfterTerminatorIsKept() {
 
 void TstExchange::timeOut() {
     m_link->Timer2.setInterval(200);
-    sendLater(m_pty, {"no terminator"}, 0);
+    // At the port before the wait, however slow the machine: the time-out returns it.
+    m_pty.send("no terminator");
+    QTRY_COMPARE(m_link->MSComm1.InBufferCount(), 13);
     const ExchangeResult r = EncoderExchange(*m_link, "CONFIG IDASCAP?\r", {"\n"}, false);
     QCOMPARE(r.end, ExchangeResult::TimedOut);
     QCOMPARE(r.reply, QByteArray("no terminator"));

@@ -397,8 +397,12 @@ private slots:
         QVERIFY(sentWhenBoxUp.endsWith(readBlock("L 4") + "CONFIG IDASCAP 1\r"));
         QCOMPARE(encoder->received(), sentWhenBoxUp);
         QCOMPARE(encoder->setting("idascap"), QByteArray("1"));
-        QTest::qWait(150);
-        QCOMPARE(main->link().MSComm1.InBufferCount(), 0);
+        // Nothing was left unread: the encoder's answer to a later query comes alone.
+        CommControl& port = main->link().MSComm1;
+        QVERIFY(port.Output("CONFIG IDASCAP?\r"));
+        QByteArray unread;
+        QTRY_VERIFY((unread += port.Input()).endsWith("1\r\n"));
+        QCOMPARE(unread, QByteArray("1\r\n"));
 
         const PagerDatabase& db = shared().Db;
         for (int g = 0; g < GroupCount; ++g) {
