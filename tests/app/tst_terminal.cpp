@@ -465,8 +465,13 @@ private slots:
 
     void exitQuestionAnsweredNoKeepsRunning() {
         start();
+        const QList<Control> matchOnly{Control::cmdLookup, Control::mnuSendMsg, toolbarButton(7)};
+        for (Control c : matchOnly)
+            main->setControlEnabled(c, true);
         MarkConfigurationModified();
         QCOMPARE(main->status(1), QString("Current Configuration Modified, Does Not Match Encoder"));
+        for (Control c : matchOnly)
+            QVERIFY(!main->controlEnabled(c));
         QPointer<frmTerminal> alive(main);
         box->script.answers = {Answer::No};
         QVERIFY(!main->close());
