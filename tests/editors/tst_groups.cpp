@@ -631,6 +631,9 @@ private slots:
             QTest::keyClick(window->fgGroups, Qt::Key_Tab);
             QCOMPARE(window->focusWidget(), focused);
             EditorGrid* grid = window->fgGroups; // on the cell being checked
+            const QModelIndex marked = grid->currentIndex(); // nor does Left move the grid's own mark
+            QTest::keyClick(grid, Qt::Key_Left);
+            QCOMPARE(grid->currentIndex(), marked);
             if (afterReset)
                 QCOMPARE(std::pair(grid->row(), grid->col()), std::pair(int(frmCfgGroup::RowPagerID1), 1));
             // No edit reaches that cell's group.

@@ -184,7 +184,6 @@ void frmCfgGroup::refill() {
     fgGroups->clearCells();
     loadGroups();
     fgGroups->setCurrent(RowGroupID, 1);
-    fgGroups->scrollToCell(RowReference, 1);
     lblMsg->setText(QStringLiteral("Message:"));
     m_edited = false;
     m_passDone = false;

@@ -93,7 +93,6 @@ void frmCfgMsg::refill() {
     txtMsg->hide();
     showMessages();
     fgMessages->setCurrent(1, 1);
-    fgMessages->scrollToCell(1, 1);
 }
 
 void frmCfgMsg::showMessage(int row, const QByteArray& message) {
