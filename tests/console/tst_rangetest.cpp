@@ -102,6 +102,26 @@ private slots:
         start("0");
         QTRY_VERIFY_WITH_TIMEOUT(stopAgain.fired() && loopEnded(), 20000);
         QCOMPARE(w->encoder->received(), page("Test 1"));
+
+        // Stopped during the countdown: the loop ends at once, not at the console's next tick.
+        int ticks = 0;
+        int ticksAtStop = -1;
+        int ticksAtEnd = -1;
+        QObject counting; // counts no longer than this test runs
+        connect(c()->Timer1, &QTimer::timeout, &counting, [&ticks] { ++ticks; });
+        connect(c(), &QWidget::windowTitleChanged, &counting, [&](const QString& title) {
+            if (title == "Quillmar Paging Test")
+                ticksAtEnd = ticks;
+        });
+        WhenReceived countingDown(*w->encoder, page("Test 1") + page("Test 1"), [&] {
+            QTimer::singleShot(1500, &counting, [&] {
+                ticksAtStop = ticks;
+                c()->mnuRangeTest->trigger();
+            });
+        });
+        start("30");
+        QTRY_VERIFY_WITH_TIMEOUT(countingDown.fired() && loopEnded(), 20000);
+        QCOMPARE(ticksAtEnd, ticksAtStop);
     }
 
     // A restart during the countdown numbers from 1 again, in the one loop, and sends its first
