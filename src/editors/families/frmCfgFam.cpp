@@ -174,7 +174,6 @@ void frmCfgFam::Form_Load() {
     centreOnScreen(this);
     for (int r = 1; r <= FamilyCount; ++r)
         fgFamilies->setText(r, 0, QStringLiteral(" %1").arg(r));
-    fgFamilies->setColumnAlignment(0, Qt::AlignHCenter);
     fgFamilies->setCol(0);
     for (int r = 1; r <= FamilyCount; ++r)
         fillRow(r);
