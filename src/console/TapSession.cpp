@@ -185,7 +185,7 @@ PageEnd SendTestPage(Link& link, const QByteArray& pin, const QByteArray& messag
     return PageEnd::Done;
 }
 
-bool TickWait(QTimer& timer, const std::function<bool()>& stop) {
+void TickWait(QTimer& timer, const std::function<bool()>& stop) {
     const SharedState& s = shared();
     bool fired = false;
     // The timer may belong to a window that goes away during the wait: that ends the wait.
@@ -196,7 +196,6 @@ bool TickWait(QTimer& timer, const std::function<bool()>& stop) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     if (alive)
         QObject::disconnect(connection);
-    return fired;
 }
 
 namespace {

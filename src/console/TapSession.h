@@ -26,9 +26,8 @@ PageEnd SendTestPage(Link& link, const QByteArray& pin, const QByteArray& messag
                      const std::function<void()>& loggedIn = {});
 
 // Waits for one tick of the one-shot `timer`: it ends when that timer fires, when the timer is
-// stopped by someone else, when the user leaves the program or when `stop` says so. True only
-// when the timer fired.
-bool TickWait(QTimer& timer, const std::function<bool()>& stop = {});
+// stopped by someone else, when the user leaves the program or when `stop` says so.
+void TickWait(QTimer& timer, const std::function<bool()>& stop = {});
 
 // One range-test page. `ended` tells that the test has stopped or its console has gone: a
 // login retry then gives up. Once `consoleGone` says so, the page's outcome shows no box.
