@@ -36,7 +36,6 @@ void MarkConfigurationModified() {
 }
 
 void DatabaseReplaced() {
-    std::erase_if(g_followers, [](const Follower& f) { return f.editor.isNull(); });
     // Walked as it stood: a refill must not find the list changing under it.
     const std::vector<Follower> followers = g_followers;
     for (const Follower& f : followers)
@@ -45,6 +44,7 @@ void DatabaseReplaced() {
 }
 
 void followDatabase(QObject* editor, std::function<void()> refill) {
+    // Editors that have gone leave the list whenever another joins it.
     std::erase_if(g_followers, [](const Follower& f) { return f.editor.isNull(); });
     g_followers.push_back({editor, std::move(refill)});
 }

@@ -187,8 +187,6 @@ void frmCfgFam::Form_Load() {
 // The database was replaced under the open window: the grid shows the new families as a load
 // shows them, with no editor out, and the window stays where it is.
 void frmCfgFam::refill() {
-    SharedState& s = shared();
-    s.FormLoading = true;
     fgFamilies->hideEditors();
     fgFamilies->clearCells();
     for (int r = 1; r <= FamilyCount; ++r)
@@ -196,7 +194,6 @@ void frmCfgFam::refill() {
     fgFamilies->setCurrent(1, FamCol::PagerQty);
     fgFamilies->scrollToCell(1, FamCol::PagerQty);
     refreshLabels(false);
-    s.FormLoading = false;
 }
 
 void frmCfgFam::fillRow(int r) {

@@ -178,8 +178,6 @@ void frmCfgGroup::loadGroups() {
 // shows them, with no editor out, and the window stays where it is. Edits made before belong to
 // the tables that are gone.
 void frmCfgGroup::refill() {
-    SharedState& s = shared();
-    s.FormLoading = true;
     fgGroups->hideEditors();
     fgGroups->clearCells();
     loadGroups();
@@ -187,7 +185,6 @@ void frmCfgGroup::refill() {
     lblMsg->setText(QStringLiteral("Message:"));
     m_edited = false;
     m_passDone = false;
-    s.FormLoading = false;
 }
 
 bool frmCfgGroup::loadGroup(int g) {
