@@ -432,14 +432,14 @@ void frmTerminal::mnuOpenFile_Click() {
     const auto chosen = chooseDatabaseFile(false, QStringLiteral("Open Pager Database File"));
     if (!chosen) {
         setBusy(false);
-        s.DatabaseBusy = false;
+        EndDatabaseRun();
         return;
     }
     QFile file(*chosen);
     if (!file.open(QIODevice::ReadOnly)) {
         Dialogs::failure(file.errorString());
         setBusy(false);
-        s.DatabaseBusy = false;
+        EndDatabaseRun();
         return;
     }
     QByteArray notes = s.Notes;
@@ -459,7 +459,7 @@ void frmTerminal::mnuOpenFile_Click() {
     mnuSendMsg->setEnabled(false);
     toolbarButtons[6]->setEnabled(false);
     unloadTestConsole();
-    s.DatabaseBusy = false;
+    EndDatabaseRun();
     DatabaseReplaced();
 }
 

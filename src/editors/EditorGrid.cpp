@@ -114,13 +114,17 @@ void EditorGrid::paintRow(int r, int c1, int c2, const QColor& colour) {
 }
 
 void EditorGrid::clearCells() {
-    for (int r = 0; r < rowCount(); ++r)
-        for (int c = 0; c < columnCount(); ++c) {
-            QTableWidgetItem* it = item(r, c);
-            it->setText(QString());
-            it->setBackground(QBrush());
-            it->setForeground(QBrush());
-        }
+    for (int c = 1; c < cols(); ++c)
+        clearColumn(c);
+}
+
+void EditorGrid::clearColumn(int c) {
+    for (int r = 1; r < rows(); ++r) {
+        QTableWidgetItem* it = cell(r, c);
+        it->setText(QString());
+        it->setBackground(QBrush());
+        it->setForeground(QBrush());
+    }
 }
 
 void EditorGrid::setUnpaintedColour(const QColor& colour) {

@@ -47,6 +47,8 @@ public:
     void paintRow(int r, int c1, int c2, const QColor& colour);
     // Every data cell back to empty and never painted; the headers stay.
     void clearCells();
+    // The data cells of column c alone.
+    void clearColumn(int c);
     // The colour of cells that were never painted (the grid's own background).
     void setUnpaintedColour(const QColor& colour);
     // Column c as wide as the heading `sample` needs (column 0: the row labels).

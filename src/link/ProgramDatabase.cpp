@@ -210,7 +210,7 @@ void WriteEncoderDatabase() {
                              QStringLiteral(" is Not Open\rPlease Open Port and Try Again"),
                          Buttons::Ok, Icon::Critical, QStringLiteral("COM Port Not Open"));
         setBusy(false);
-        s.DatabaseBusy = false;
+        EndDatabaseRun();
         return;
     }
 
@@ -223,7 +223,7 @@ void WriteEncoderDatabase() {
         RestoreToolbar(*t);
     setBusy(false);
     frmCancelSend::unload();
-    s.DatabaseBusy = false;
+    EndDatabaseRun();
 }
 
 } // namespace qpes

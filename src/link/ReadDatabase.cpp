@@ -98,6 +98,7 @@ public:
             if (!answered(r, false))
                 return false;
             StoreGroupReply(s.Db.Groups[g - 1], RecordWords(r.reply));
+            m_groupsStored = g;
         }
         for (int f = 1; f <= FamilyCount; ++f) {
             m_t.setStatus(1, QStringLiteral("Reading Pager Database - Family ") + QString::number(f));
@@ -126,6 +127,9 @@ public:
         SetToolbarEnabled(m_t, true);
         return true;
     }
+
+    // How many groups, from the first on, the read has stored.
+    int groupsStored() const { return m_groupsStored; }
 
 private:
     ExchangeResult exchange(const QByteArray& command, const QList<QByteArray>& terminators,
@@ -205,6 +209,7 @@ private:
     Link& m_link;
     const PortAtStart m_portAtStart;
     bool m_modeWasOn = false;
+    int m_groupsStored = 0;
 };
 
 } // namespace
@@ -231,16 +236,17 @@ void ReadEncoderDatabase() {
     s.CancelRequested = false;
     s.ReplyTimedOut = false;
     SetToolbarEnabled(*t, false);
-    const bool complete = DatabaseRead(*t).run();
+    DatabaseRead read(*t);
+    const bool complete = read.run();
 
     frmCancelSend::unload();
     setBusy(false);
     if (!complete)
         RestoreToolbar(*t);
     t->setControlEnabled(Control::mnuTest, true);
-    s.DatabaseBusy = false;
+    EndDatabaseRun();
     // Whatever was read before a stop has been stored.
-    DatabaseReplaced();
+    DatabaseReplaced(read.groupsStored());
 }
 
 } // namespace qpes

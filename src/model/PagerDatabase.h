@@ -70,6 +70,7 @@ struct SharedState {
 
     bool EncoderMatches = false;
     bool DatabaseBusy = false;
+    bool EditedDuringRun = false; // an editor was edited while DatabaseBusy was set
     bool DatabaseChecked = false;
     bool FormLoading = false;
     bool ExitConfirmed = false;

@@ -3,6 +3,7 @@
 #include "model/PagerDatabase.h"
 
 #include <QPointer>
+#include <utility>
 #include <vector>
 
 namespace qpes {
@@ -12,7 +13,7 @@ TerminalControls* g_terminal = nullptr;
 
 struct Follower {
     QPointer<QObject> editor;
-    std::function<void()> refill;
+    std::function<void(int)> refill;
 };
 std::vector<Follower> g_followers;
 } // namespace
@@ -35,15 +36,30 @@ void MarkConfigurationModified() {
     t->setControlEnabled(toolbarButton(7), false);
 }
 
-void DatabaseReplaced() {
+void NoticeEdit() {
+    SharedState& s = shared();
+    if (s.DatabaseBusy)
+        s.EditedDuringRun = true;
+    else
+        MarkConfigurationModified();
+}
+
+void EndDatabaseRun() {
+    SharedState& s = shared();
+    s.DatabaseBusy = false;
+    if (std::exchange(s.EditedDuringRun, false))
+        MarkConfigurationModified();
+}
+
+void DatabaseReplaced(int groupsReplaced) {
     // Walked as it stood: a refill must not find the list changing under it.
     const std::vector<Follower> followers = g_followers;
     for (const Follower& f : followers)
         if (f.editor)
-            f.refill();
+            f.refill(groupsReplaced);
 }
 
-void followDatabase(QObject* editor, std::function<void()> refill) {
+void followDatabase(QObject* editor, std::function<void(int)> refill) {
     // Editors that have gone leave the list whenever another joins it.
     std::erase_if(g_followers, [](const Follower& f) { return f.editor.isNull(); });
     g_followers.push_back({editor, std::move(refill)});

@@ -3,6 +3,8 @@
 // bar, and the serial port and timers it owns. The main window implements it; tests may put a
 // recording stand-in in its place.
 
+#include "model/PagerDatabase.h"
+
 #include <QString>
 #include <functional>
 
@@ -83,10 +85,19 @@ void setTerminal(TerminalControls* t);
 // The notice every user edit gives: the view no longer matches the encoder.
 void MarkConfigurationModified();
 
-// The notice that the database was replaced as a whole (New Database, Open, Read Encoder): each
-// open editor shows the new tables, so that no edit lands on a record it does not show.
-void DatabaseReplaced();
+// The notice an editor's edit gives. While the program itself fills or transfers the database
+// (DatabaseBusy) it is held back, so that the program's own filling marks nothing, and a user's
+// edit made meanwhile is told when that run ends.
+void NoticeEdit();
+// The end of such a run: DatabaseBusy off, then an edit held back meanwhile told, after whatever
+// the run itself has shown.
+void EndDatabaseRun();
+
+// The notice that the database was replaced (New Database, Open, Read Encoder): each open editor
+// shows the new tables, so that no edit lands on a record it does not show. A read that stopped
+// early has replaced only its first `groupsReplaced` groups.
+void DatabaseReplaced(int groupsReplaced = GroupCount);
 // Runs `refill` at every such notice for as long as `editor` lives.
-void followDatabase(QObject* editor, std::function<void()> refill);
+void followDatabase(QObject* editor, std::function<void(int groupsReplaced)> refill);
 
 } // namespace qpes

@@ -28,8 +28,8 @@ QByteArrayList fields(const PagerGroup& g, int last = Grp::PagerID20) {
     return QByteArrayList(g.begin(), g.begin() + last + 1);
 }
 
-// Family 1 off, group 1 undefined, message 1 set; the rest in use, so that nearly every cell
-// differs from the database that replaces it.
+// Family 1 off, groups 1 and 10 undefined, message 1 set; the rest in use, so that nearly every
+// cell differs from the database that replaces it.
 PagerDatabase before() {
     PagerDatabase db;
     clearTables(db);
@@ -41,7 +41,7 @@ PagerDatabase before() {
         r[Fam::StartID] = QByteArray::number(10 * f + 100);
         r[Fam::StartCap] = QByteArray::number(1000000 + f);
     }
-    for (int g = 1; g < GroupCount; ++g) {
+    for (int g = 1; g < GroupCount - 1; ++g) {
         PagerGroup& r = db.Groups[g];
         r[Grp::Active] = "1";
         r[Grp::Defined] = "YES";
@@ -71,11 +71,11 @@ PagerDatabase replacement() {
     return db;
 }
 
-// Every data cell as "row,column: text / background / foreground".
-QStringList cells(const EditorGrid* grid) {
+// Every data cell of columns `first` to `last` as "row,column: text / background / foreground".
+QStringList cells(const EditorGrid* grid, int first = 1, int last = -1) {
     QStringList shown;
     for (int r = 1; r < grid->rows(); ++r)
-        for (int c = 1; c < grid->cols(); ++c)
+        for (int c = first; c <= (last < 0 ? grid->cols() - 1 : last); ++c)
             shown << QStringLiteral("%1,%2: %3 / %4 / %5")
                          .arg(r)
                          .arg(c)
@@ -160,6 +160,10 @@ private:
             main->mnuOpenFile_Click();
         } else {
             encoder->loadDatabase(replacement());
+            // A read that fails stores nothing from the step that timed out on.
+            if (how.startsWith("read failing"))
+                encoder->setReplyOverride(how.endsWith("group 3") ? "L 3" : "config maxbatch?", "");
+            main->link().Timer2.setInterval(300);
             shared().EncoderMatches = true; // nothing to ask
             main->mnuReadDB_Click();
         }
@@ -269,64 +273,105 @@ private slots:
     void openEditorShowsTheNewDatabase_data() {
         QTest::addColumn<QString>("editor");
         QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("replaced"); // the columns the replacement reaches; -1: all
         QTest::addColumn<QString>("edit"); // what one click or keystroke changes afterwards
 
         const struct {
             const char* editor;
             const char* how;
-            const char* edit;
+            int replaced;
+            const char* edit; // empty: the window is closed with its close box instead
         } rows[] = {
-            {"families", "new", "family 1 field 0: 0 -> 1"},
-            {"families", "open", "family 1 field 0: 1 -> 0"},
-            {"families", "read", "family 1 field 0: 1 -> 0"},
-            {"groups", "new", "group 1 field 1: 0 -> 1"},
-            {"groups", "open", "group 1 field 1: 1 -> 0"},
-            {"groups", "read", "group 1 field 1: 1 -> 0"},
-            {"messages", "new", "message 1 field 0:  -> x"},
-            {"messages", "open", "message 1 field 0: new -> newx"},
-            {"messages", "read", "message 1 field 0: new -> newx"},
+            {"families", "new", -1, "family 1 field 0: 0 -> 1"},
+            {"families", "open", -1, "family 1 field 0: 1 -> 0"},
+            {"families", "read", -1, "family 1 field 0: 1 -> 0"},
+            {"groups", "new", -1, "group 1 field 1: 0 -> 1"},
+            {"groups", "open", -1, "group 1 field 1: 1 -> 0"},
+            {"groups", "read", -1, "group 1 field 1: 1 -> 0"},
+            {"groups", "read failing before the groups", 0, ""},
+            {"groups", "read failing at group 3", 2, ""},
+            {"messages", "new", -1, "message 1 field 0:  -> x"},
+            {"messages", "open", -1, "message 1 field 0: new -> newx"},
+            {"messages", "read", -1, "message 1 field 0: new -> newx"},
         };
         for (const auto& r : rows)
-            QTest::addRow("%s, %s", r.editor, r.how) << r.editor << r.how << r.edit;
+            QTest::addRow("%s, %s", r.editor, r.how) << r.editor << r.how << r.replaced << r.edit;
     }
     void openEditorShowsTheNewDatabase() {
         QFETCH(QString, editor);
         QFETCH(QString, how);
+        QFETCH(int, replaced);
         QFETCH(QString, edit);
-        shared().Db = before();
-        open(editor);
-        // The user is at work in the window: an editor out over a cell of row 1.
-        clickCell(grid(editor), editor == "groups" ? int(frmCfgGroup::RowGroupID) : 1,
-                  editor == "families" ? int(FamCol::StartID) : 1);
-        const QPoint at = window(editor)->pos();
-
+        // The user is at work in the window: an editor out over a cell of row 1, or in the groups
+        // editor group 10 typed, not complete yet.
+        const auto atWork = [&] {
+            shared().Db = before();
+            open(editor);
+            if (editor == "groups") {
+                auto* w = frmCfgGroup::instance();
+                typeGroup(w, frmCfgGroup::RowPagerID1, GroupCount, "0100");
+                typeGroup(w, frmCfgGroup::RowGroupID, GroupCount, "7001");
+            } else {
+                clickCell(grid(editor), 1, editor == "families" ? int(FamCol::StartID) : 1);
+            }
+        };
+        // The tables the replacement leaves with no editor open.
+        atWork();
+        const PagerDatabase typed = shared().Db;
+        delete window(editor);
+        shared().Db = typed;
         replace(how);
-        QCOMPARE(box->script.boxes.size(), how == "new" ? 1 : 0);
+        const PagerDatabase alone = shared().Db;
+        box->script.boxes.clear();
+
+        atWork();
+        if (replaced < 0)
+            replaced = grid(editor)->cols() - 1;
+        const QStringList kept = cells(grid(editor), replaced + 1);
+        const QPoint at = window(editor)->pos();
+        replace(how);
+        QCOMPARE(differences(alone, shared().Db), QStringList());
+        QCOMPARE(boxTitles(box->script), how == "new" ? QStringList{"Clear Pager Database"}
+                                         : how.startsWith("read failing") ? QStringList{"Read Error"}
+                                                                          : QStringList());
         QCOMPARE(window(editor)->pos(), at);
         QVERIFY(!shared().FormLoading);
         for (const QWidget* floating :
              grid(editor)->viewport()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
             if (qobject_cast<const QLineEdit*>(floating) || qobject_cast<const QComboBox*>(floating))
                 QVERIFY2(floating->isHidden(), qPrintable(floating->objectName()));
-        const QStringList refilled = cells(grid(editor));
-        const PagerDatabase replaced = shared().Db;
+        QCOMPARE(cells(grid(editor), replaced + 1), kept);
+        const QStringList refilled = cells(grid(editor), 1, replaced);
+        const PagerDatabase replacedDb = shared().Db;
 
-        // One toggle, or one character typed, changes that one field of the new tables.
-        if (editor == "families") {
-            clickCell(grid(editor), 1, FamCol::Active);
-        } else if (editor == "groups") {
-            clickCell(grid(editor), frmCfgGroup::RowActive, 1);
+        if (!edit.isEmpty()) {
+            // One toggle, or one character typed, changes that one field of the new tables.
+            if (editor == "families") {
+                clickCell(grid(editor), 1, FamCol::Active);
+            } else if (editor == "groups") {
+                clickCell(grid(editor), frmCfgGroup::RowActive, 1);
+            } else {
+                clickCell(grid(editor), 1, 1);
+                QTest::keyClicks(frmCfgMsg::instance()->txtMsg, "x");
+            }
+            QCOMPARE(differences(replacedDb, shared().Db), QStringList{edit});
+            delete window(editor);
         } else {
-            clickCell(grid(editor), 1, 1);
-            QTest::keyClicks(frmCfgMsg::instance()->txtMsg, "x");
+            // Closed with its close box, without a question: the typed group is complete, and kept.
+            window(editor)->close();
+            QVERIFY(!window(editor));
+            QCOMPARE(box->script.boxes.size(), 1);
+            QCOMPARE(fields(shared().Db.Groups[GroupCount - 1], Grp::Defined),
+                     QByteArrayList({"7001", "1",    "0",    "00",   "0",    "00",   "0",    "00",
+                                     "0100", "0000", "0000", "0000", "0000", "0000", "0000", "0000",
+                                     "0000", "0000", "0000", "0000", "0000", "0000", "0000", "0000",
+                                     "0000", "0000", "0000", "0000", "YES"}));
         }
-        QCOMPARE(differences(replaced, shared().Db), QStringList{edit});
 
-        // The same editor opened afresh on those tables shows every cell alike.
-        delete window(editor);
-        shared().Db = replaced;
+        // The replaced columns show as the same editor opened afresh on those tables shows them.
+        shared().Db = replacedDb;
         open(editor);
-        QCOMPARE(refilled, cells(grid(editor)));
+        QCOMPARE(refilled, cells(grid(editor), 1, replaced));
     }
 };
 

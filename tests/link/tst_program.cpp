@@ -2,9 +2,13 @@
 // the boxes, and the state every way out leaves behind.
 
 #include "app/frmTerminal.h"
+#include "editors/EditorGrid.h"
+#include "editors/families/frmCfgFam.h"
+#include "editors/groups/frmCfgGroup.h"
 #include "link/ProgramDatabase.h"
 #include "link/ReadDatabase.h"
 #include "link/frmCancelSend.h"
+#include "model/Families.h"
 #include "model/PagerDatabase.h"
 #include "model/Text.h"
 #include "platform/Platform.h"
@@ -12,6 +16,7 @@
 #include "support/TestSupport.h"
 #include "support/WhenReceived.h"
 
+#include <QLineEdit>
 #include <QTimer>
 #include <QtTest>
 #include <chrono>
@@ -164,16 +169,41 @@ private slots:
         encoder.reset();
     }
 
+    // An editor open during the run changes nothing; a user's edit made there meanwhile is told
+    // once the run has ended, as the view then no longer matches the encoder.
     void programsANewDatabase_data() {
         QTest::addColumn<bool>("modeOn");
-        QTest::newRow("encoder's ID-as-capcode mode off") << false;
-        QTest::newRow("encoder's ID-as-capcode mode on") << true;
+        QTest::addColumn<QString>("editor");
+        QTest::addColumn<bool>("edited");
+        row("encoder's ID-as-capcode mode off", false, QString(), false);
+        row("encoder's ID-as-capcode mode on", true, QString(), false);
+        row("families editor open", false, QString("families"), false);
+        row("Pager Qty typed during the run", false, QString("families"), true);
+        row("Group ID typed during the run", false, QString("groups"), true);
     }
     void programsANewDatabase() {
         QFETCH(bool, modeOn);
+        QFETCH(QString, editor);
+        QFETCH(bool, edited);
         encoder->setSetting("idascap", modeOn ? "1" : "0");
         box->script.answers = {Answer::Yes, Answer::Yes};
         main->mnuNewDB_Click();
+        if (editor == "families")
+            main->openFamiliesEditor();
+        else if (editor == "groups")
+            main->openGroupsEditor();
+        // Family 1 and group 1 have gone out when family 25 is under way.
+        const auto edit = [editor] {
+            if (editor == "families") {
+                frmCfgFam* w = frmCfgFam::loaded();
+                clickCell(w->fgFamilies, 1, FamCol::PagerQty);
+                w->txtFam->setText("33");
+            } else {
+                frmCfgGroup* w = frmCfgGroup::instance();
+                clickCell(w->fgGroups, frmCfgGroup::RowGroupID, 1);
+                QTest::keyClicks(w->txtGrp, "7");
+            }
+        };
         // While it programs (seen while family 25's record takes its time): the hourglass, the
         // database busy, every toolbar button off.
         const QByteArray family25 = writeBlock("G 25 0 8 5 A 0 0 0 0 0");
@@ -182,7 +212,11 @@ private slots:
                 std::this_thread::sleep_for(std::chrono::milliseconds(100));
         });
         QList<bool> during;
-        WhenReceived programming(*encoder, family25, [&] { during = transferUnderWay(*main); });
+        WhenReceived programming(*encoder, family25, [&] {
+            during = transferUnderWay(*main);
+            if (edited)
+                edit();
+        });
         main->mnuWriteDB_Click();
 
         QVERIFY(programming.fired());
@@ -200,12 +234,15 @@ private slots:
                  modeOn ? QString("ID As Capcode Mode is ON") : QString("ID As Capcode Mode is OFF"));
         QCOMPARE(encoder->setting("idascap"), QByteArray("0"));
 
-        QCOMPARE(main->status(1), QString("Encoder Matches Current Configuration"));
-        QVERIFY(shared().EncoderMatches);
-        for (Control c : {Control::cmdLookup, Control::mnuSendMsg, Control::mnuTest})
-            QVERIFY(main->controlEnabled(c));
+        QCOMPARE(main->status(1), edited ? QString("Current Configuration Modified, Does Not Match Encoder")
+                                         : QString("Encoder Matches Current Configuration"));
+        QCOMPARE(shared().EncoderMatches, !edited);
+        for (Control c : {Control::cmdLookup, Control::mnuSendMsg})
+            QCOMPARE(main->controlEnabled(c), !edited);
+        QVERIFY(main->controlEnabled(Control::mnuTest));
         for (int n = 1; n <= 7; ++n)
-            QVERIFY2(main->controlEnabled(toolbarButton(n)), qPrintable(QString::number(n)));
+            QVERIFY2(main->controlEnabled(toolbarButton(n)) == (n < 7 || !edited),
+                     qPrintable(QString::number(n)));
         verifyRunEnded();
     }
 

@@ -2,6 +2,8 @@
 // kind's decoding, the question before overwriting edits, and every way the read can stop.
 
 #include "app/frmTerminal.h"
+#include "editors/EditorGrid.h"
+#include "editors/groups/frmCfgMsg.h"
 #include "link/ReadDatabase.h"
 #include "link/frmCancelSend.h"
 #include "model/DatabaseFile.h"
@@ -13,6 +15,7 @@
 #include "support/WhenReceived.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QTimer>
 #include <QtTest>
 #include <chrono>
@@ -194,16 +197,24 @@ private slots:
         encoder.reset();
     }
 
+    // The messages editor open during the read changes nothing; a message typed there meanwhile
+    // is told once the read has ended, though the read then stores the encoder's message over it.
     void readsEveryRecordKind_data() {
         QTest::addColumn<bool>("modeOn");
         QTest::addColumn<bool>("slowQuery"); // the encoder takes 100 ms to answer "CONFIG IDASCAP?"
-        QTest::newRow("encoder's ID-as-capcode mode off") << false << false;
-        QTest::newRow("encoder's ID-as-capcode mode on") << true << false;
-        QTest::newRow("mode on, slow to say so") << true << true;
+        QTest::addColumn<bool>("editorOpen");
+        QTest::addColumn<bool>("edited");
+        row("encoder's ID-as-capcode mode off", false, false, false, false);
+        row("encoder's ID-as-capcode mode on", true, false, false, false);
+        row("mode on, slow to say so", true, true, false, false);
+        row("messages editor open", false, false, true, false);
+        row("a message typed during the read", false, false, true, true);
     }
     void readsEveryRecordKind() {
         QFETCH(bool, modeOn);
         QFETCH(bool, slowQuery);
+        QFETCH(bool, editorOpen);
+        QFETCH(bool, edited);
         encoder->setSetting("idascap", modeOn ? "1" : "0");
         // The answer to family 25 takes its time too, so the read is seen while it waits.
         encoder->setCommandLog([slowQuery](const sim::Exchange& x) {
@@ -214,8 +225,16 @@ private slots:
         const PagerDatabase before = shared().Db;
         shared().EncoderMatches = true; // no question
         // While it reads: the hourglass, the database busy, every toolbar button off.
+        if (editorOpen)
+            main->openMessagesEditor();
         QList<bool> during;
-        WhenReceived reading(*encoder, readBlock("G 25"), [&] { during = transferUnderWay(*main); });
+        WhenReceived reading(*encoder, readBlock("G 25"), [&] {
+            during = transferUnderWay(*main);
+            if (edited) {
+                clickCell(frmCfgMsg::instance()->fgMessages, 1, 1);
+                QTest::keyClicks(frmCfgMsg::instance()->txtMsg, "x");
+            }
+        });
         main->mnuReadDB_Click();
 
         QVERIFY(reading.fired());
@@ -242,12 +261,14 @@ private slots:
                  modeOn ? QString("ID As Capcode Mode is ON") : QString("ID As Capcode Mode is OFF"));
         QCOMPARE(encoder->setting("idascap"), modeOn ? QByteArray("1") : QByteArray("0"));
 
-        QCOMPARE(main->status(1), QString("Current View Matches Encoder Configuration"));
-        QVERIFY(shared().EncoderMatches);
+        QCOMPARE(main->status(1), edited ? QString("Current Configuration Modified, Does Not Match Encoder")
+                                         : QString("Current View Matches Encoder Configuration"));
+        QCOMPARE(shared().EncoderMatches, !edited);
         for (Control c : {Control::cmdLookup, Control::mnuSendMsg})
-            QVERIFY(main->controlEnabled(c));
+            QCOMPARE(main->controlEnabled(c), !edited);
         for (int n = 1; n <= 7; ++n)
-            QVERIFY2(main->controlEnabled(toolbarButton(n)), qPrintable(QString::number(n)));
+            QVERIFY2(main->controlEnabled(toolbarButton(n)) == (n < 7 || !edited),
+                     qPrintable(QString::number(n)));
         verifyRunEnded();
     }
 

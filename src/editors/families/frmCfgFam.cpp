@@ -161,7 +161,7 @@ frmCfgFam::frmCfgFam() {
     connect(cmbFunc, &QComboBox::activated, this, &frmCfgFam::cmbFunc_Click);
     connect(cmbRate, &QComboBox::activated, this, &frmCfgFam::cmbRate_Click);
     connect(cmbMsg, &QComboBox::activated, this, &frmCfgFam::cmbMsg_Click);
-    followDatabase(this, [this] { refill(); });
+    followDatabase(this, [this](int) { refill(); });
 }
 
 // ---- Load ------------------------------------------------------------------------------------
@@ -243,11 +243,6 @@ void frmCfgFam::showDerived(int r, bool endId, bool endCap) {
         setCell(r, FamCol::EndCap, endCapText(f[Fam::StartCap], f[Fam::PagerQty]));
         fgFamilies->setForeground(r, FamCol::EndCap, C::DarkGrey);
     }
-}
-
-void frmCfgFam::notice() {
-    if (!shared().DatabaseBusy)
-        MarkConfigurationModified();
 }
 
 bool frmCfgFam::editsBlocked() const {
@@ -359,7 +354,7 @@ void frmCfgFam::refreshLabels(bool shorten) {
 // ---- Active toggle ---------------------------------------------------------------------------
 
 void frmCfgFam::switchOff(int r) {
-    notice();
+    NoticeEdit();
     shared().FamiliesChanged = true;
     PagerFamily& f = family(r);
     setCell(r, FamCol::Active, "OFF", C::Off);
@@ -373,7 +368,7 @@ void frmCfgFam::switchOff(int r) {
 }
 
 void frmCfgFam::switchOn(int r) {
-    notice();
+    NoticeEdit();
     shared().FamiliesChanged = true;
     setCell(r, FamCol::Active, "ON", C::On);
     family(r)[Fam::Active] = "1";
@@ -550,7 +545,7 @@ void frmCfgFam::txtFam_Change() {
             setCell(r, FamCol::EndID, {});
         if (c != FamCol::StartID)
             setCell(r, FamCol::EndCap, {});
-        notice();
+        NoticeEdit();
         return;
     }
     fgFamilies->setBackground(r, c, f[Fam::Active] == "1" ? C::Ivory : C::LightGrey);
@@ -563,7 +558,7 @@ void frmCfgFam::txtFam_Change() {
         txtFam->setText(cap ? QStringLiteral("8") : QStringLiteral("1"));
         s.FormLoading = false;
         if (created)
-            notice();
+            NoticeEdit();
         return;
     }
     if (!n.acceptable) {
@@ -588,7 +583,7 @@ void frmCfgFam::txtFam_Change() {
         }
         fgFamilies->setCol(c);
     }
-    notice();
+    NoticeEdit();
 }
 
 // What every combo does first: the record, the chosen text in the cell.
@@ -612,7 +607,7 @@ void frmCfgFam::cmbPgrType_Click() {
     f[Fam::PgrType] = alpha ? "A" : "N";
     f[Fam::Func] = alpha ? "3" : "0";
     setCell(r, FamCol::Func, alpha ? "4" : "1");
-    notice();
+    NoticeEdit();
 }
 
 void frmCfgFam::cmbFunc_Click() {
@@ -631,12 +626,12 @@ void frmCfgFam::cmbFunc_Click() {
                          QStringLiteral("Non-Standard Function Code Warning")) != Answer::Yes) {
         setCell(r, FamCol::Func, funcCellText(f[Fam::Func]));
         if (created)
-            notice();
+            NoticeEdit();
         return;
     }
     if (choice.store)
         f[Fam::Func] = *choice.store;
-    notice();
+    NoticeEdit();
 }
 
 void frmCfgFam::cmbRate_Click() {
@@ -648,7 +643,7 @@ void frmCfgFam::cmbRate_Click() {
     comboChosen(cmbRate, cmbRate->currentIndex());
     const QString item = cmbRate->currentText();
     family(r)[Fam::Rate] = item == QLatin1String("512") ? "5" : item == QLatin1String("1200") ? "1" : "2";
-    notice();
+    NoticeEdit();
 }
 
 void frmCfgFam::cmbMsg_Click() {
@@ -662,7 +657,7 @@ void frmCfgFam::cmbMsg_Click() {
     family(r)[fgFamilies->col() == FamCol::Prefix ? Fam::Prefix : Fam::Suffix] =
         item == QLatin1String("None") ? QByteArray("00") : item.toLatin1();
     refreshLabels(true);
-    notice();
+    NoticeEdit();
 }
 
 // ---- OK and the families check ---------------------------------------------------------------

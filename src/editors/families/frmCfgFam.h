@@ -75,7 +75,6 @@ private:
     void showAdjusted(int row, int field);
     void setCell(int r, int c, const QByteArray& text);
     void setCell(int r, int c, const QByteArray& text, const QColor& colour);
-    void notice();
     bool editsBlocked() const;
 
     LengthLimit* m_limit;

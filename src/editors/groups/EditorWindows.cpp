@@ -32,9 +32,4 @@ bool bringForward(QWidget* window) {
     return true;
 }
 
-void noticeEdit() {
-    if (!shared().DatabaseBusy)
-        MarkConfigurationModified();
-}
-
 } // namespace qpes

@@ -1,6 +1,5 @@
 #pragma once
-// What the groups and canned messages editors share: their tie to the main window and the
-// modified notice.
+// What the groups and canned messages editors share: their tie to the main window.
 
 #include <functional>
 
@@ -17,9 +16,5 @@ bool bringForward(QWidget* window);
 
 // Runs `gone` when the main window is destroyed, so an editor never outlives it.
 void followMainWindow(QWidget* editor, std::function<void()> gone);
-
-// The modified notice an editor gives, left out while the program itself fills or transfers
-// the database.
-void noticeEdit();
 
 } // namespace qpes

@@ -132,7 +132,7 @@ frmCfgGroup::frmCfgGroup() : QWidget(nullptr, Qt::Window) {
     fgGroups->setKeyHandler([this](QKeyEvent* e) { return Form_KeyDown(e->key()); });
     fgGroups->watchKeys(cmdOK);
 
-    followDatabase(this, [this] { refill(); });
+    followDatabase(this, [this](int groupsReplaced) { refill(groupsReplaced); });
     followMainWindow(this, [this] {
         if (m_checking) {
             m_abort = true;
@@ -165,26 +165,30 @@ void frmCfgGroup::Form_Load() {
     fgGroups_Click();
 }
 
-void frmCfgGroup::loadGroups() {
+void frmCfgGroup::loadGroups(int count) {
     bool switchedOff = false;
-    for (int g = 0; g < GroupCount; ++g)
+    for (int g = 0; g < count; ++g)
         switchedOff |= loadGroup(g);
     // A trigger switched off here changes what goes to the encoder.
     if (switchedOff)
-        noticeEdit();
+        NoticeEdit();
 }
 
-// The database was replaced under the open window: the grid shows the new groups as a load
-// shows them, with no editor out, and the window stays where it is. Edits made before belong to
-// the tables that are gone.
-void frmCfgGroup::refill() {
+// The database was replaced under the open window: the grid shows the replaced groups as a load
+// shows them, with no editor out, and the window stays where it is. A group a stopped read did
+// not reach stays as shown, typed but not yet complete perhaps, and the edits stay with it for the
+// pass at closing; only a groups table replaced as a whole takes them along.
+void frmCfgGroup::refill(int groupsReplaced) {
     fgGroups->hideEditors();
-    fgGroups->clearCells();
-    loadGroups();
+    for (int c = 1; c <= groupsReplaced; ++c)
+        fgGroups->clearColumn(c);
+    loadGroups(groupsReplaced);
     fgGroups->setCurrent(RowGroupID, 1);
     lblMsg->setText(QStringLiteral("Message:"));
-    m_edited = false;
-    m_passDone = false;
+    if (groupsReplaced == GroupCount) {
+        m_edited = false;
+        m_passDone = false;
+    }
 }
 
 bool frmCfgGroup::loadGroup(int g) {
@@ -397,7 +401,7 @@ void frmCfgGroup::placeTextEditor(int row, int col) {
 void frmCfgGroup::activeToggle(int g) {
     shared().GroupsChanged = true;
     m_edited = true;
-    noticeEdit();
+    NoticeEdit();
     const int c = g + 1;
     PagerGroup& grp = group(g);
     if (grp[Grp::Active] == "1") {
@@ -420,7 +424,7 @@ void frmCfgGroup::activeToggle(int g) {
 
 void frmCfgGroup::switchToggle(int g, int row) {
     shared().GroupsChanged = true;
-    noticeEdit();
+    NoticeEdit();
     const int c = g + 1;
     PagerGroup& grp = group(g);
     QByteArray& on = grp[Triggers[triggerOfRow(row)].active];
@@ -460,7 +464,7 @@ void frmCfgGroup::switchToggle(int g, int row) {
 void frmCfgGroup::messageList(int g, int row) {
     SharedState& s = shared();
     s.GroupsChanged = true;
-    noticeEdit();
+    NoticeEdit();
     const int c = g + 1;
     fgGroups->scrollToCell(row, c);
     fgGroups->placeEditor(cmbMsg, row, c, twipsToPixels(300));
@@ -514,7 +518,7 @@ void frmCfgGroup::txtGrp_Change() {
     } else if (row == RowGroupID || isPagerIdRow(row)) {
         storeId(g, row, typed.text, activated);
     }
-    noticeEdit();
+    NoticeEdit();
     fgGroups->setRow(row);
 }
 
@@ -578,7 +582,7 @@ void frmCfgGroup::cmbMsg_Click() {
     lblMsg->setText(none ? QStringLiteral("Message:")
                          : QStringLiteral("Message: ") + text(s.Db.Messages[cmbMsg->currentIndex() - 1]));
     grp[Triggers[triggerOfRow(row)].message] = none ? QByteArray("00") : chosen.toLatin1();
-    noticeEdit();
+    NoticeEdit();
 }
 
 // ---- OK, the pass and the check --------------------------------------------------------------
@@ -628,7 +632,7 @@ void frmCfgGroup::runPass() {
         }
     }
     if (result.changed)
-        noticeEdit();
+        NoticeEdit();
 }
 
 bool frmCfgGroup::runCheck() {
@@ -660,7 +664,7 @@ bool frmCfgGroup::runCheck() {
         paint(g + 1, row, row, EditorColour::Adjusted);
         fgGroups->setText(row, g + 1, QString());
         s.GroupsAdjusted = true;
-        noticeEdit();
+        NoticeEdit();
     };
     const bool done = CheckGroupsDatabase(s.Db.Groups, s.Db.Families, hooks);
     m_checking = false;

@@ -52,8 +52,8 @@ private:
     frmCfgGroup();
     void Form_Load();
     void Form_Unload();
-    void loadGroups();
-    void refill();
+    void loadGroups(int count = GroupCount); // the first `count` groups
+    void refill(int groupsReplaced);
 
     bool loadGroup(int g); // true: a trigger was switched off
     void paint(int col, int firstRow, int lastRow, const QColor& colour);
@@ -70,7 +70,6 @@ private:
     void runPass();
     bool runCheck();
     bool askIncomplete();
-    void notice();
     int groupOfColumn() const; // -1 on the headings' column
 
     QByteArray m_typed;            // txtGrp's text before the last keystroke

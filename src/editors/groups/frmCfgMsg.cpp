@@ -64,7 +64,7 @@ frmCfgMsg::frmCfgMsg() : QWidget(nullptr, Qt::Window) {
     connect(cmdOK, &QPushButton::clicked, this, &frmCfgMsg::cmdOK_Click);
     fgMessages->setKeyHandler([this](QKeyEvent* e) { return Form_KeyDown(e->key()); });
     fgMessages->watchKeys(cmdOK);
-    followDatabase(this, [this] { refill(); });
+    followDatabase(this, [this](int) { refill(); });
     followMainWindow(this, [this] { delete this; });
 }
 
@@ -162,7 +162,7 @@ void frmCfgMsg::txtMsg_Change() {
     m_typed = kept.text;
     s.Db.Messages[r - 1] = kept.text;
     showMessage(r, kept.text);
-    noticeEdit();
+    NoticeEdit();
 }
 
 void frmCfgMsg::cmdOK_Click() {
