@@ -30,7 +30,8 @@ void writeOrReport(CommControl& port, const QByteArray& bytes, Boxes boxes = Box
         return;
     const QString description = port.errorDescription();
     port.clearError();
-    if (boxes == Boxes::Shown)
+    // The loss of the device is told whoever is left to see it, as it explains the port closing.
+    if (boxes == Boxes::Shown || port.deviceGone())
         Dialogs::failure(description);
     AddLogLine("Error: " + description.toLatin1());
 }
@@ -69,6 +70,14 @@ PageEnd unanswered(Link& link, ExchangeResult::End end) {
     link.Timer2.stop();
     shared().ReplyTimedOut = false;
     return quietEnd(end) ? PageEnd::Abandoned : communicationError();
+}
+
+// A page left before its reply (the console closed, the user's stop, the exit): the encoder's
+// answer is still to come, so the login no longer stands. The next page logs in afresh, and the
+// login's wait for its prompt passes over that late answer.
+PageEnd pageAbandoned() {
+    shared().LoggedIn = false;
+    return PageEnd::Abandoned;
 }
 
 // Waits under the login's running time-out until the buffer holds a CR.
@@ -164,7 +173,7 @@ PageEnd SendTestPage(Link& link, const QByteArray& pin, const QByteArray& messag
     const ExchangeResult r = waitForReply(link, {EndCR});
     s.ReplyTimedOut = false;
     if (quietEnd(r.end))
-        return PageEnd::Abandoned;
+        return pageAbandoned();
     QByteArray reply = r.reply;
     while (port.InBufferCount() > 0) {
         QThread::msleep(PollMs);
@@ -177,7 +186,7 @@ PageEnd SendTestPage(Link& link, const QByteArray& pin, const QByteArray& messag
         s.ReplyTimedOut = false;
         reply += more.reply;
         if (more.end != ExchangeResult::Answered)
-            return quietEnd(more.end) ? PageEnd::Abandoned : communicationError();
+            return quietEnd(more.end) ? pageAbandoned() : communicationError();
     }
     s.CancelRequested = false;
     AddLogLine("Encoder: " + NameControlCharacters(reply, true));
