@@ -298,11 +298,12 @@ void frmTerminal::Form_Load() {
     SharedState& s = shared();
     applyStartValues(s);
 
-    // A second instance warns and then runs like the first.
+    // A second instance warns and then runs like the first. A lock that cannot be made at all
+    // (no folder to hold it, or one that takes no file) says nothing of another copy.
     QDir().mkpath(programFolder());
     m_instanceLock = std::make_unique<QLockFile>(programFolder() + QStringLiteral("/.instance.lock"));
     m_instanceLock->setStaleLockTime(0);
-    if (!m_instanceLock->tryLock(0))
+    if (!m_instanceLock->tryLock(0) && m_instanceLock->error() == QLockFile::LockFailedError)
         Dialogs::message(QStringLiteral("Quillmar Paging Encoder Setup is already running."), Buttons::Ok,
                          Icon::Exclamation, QString::fromLatin1(AppTitle));
 

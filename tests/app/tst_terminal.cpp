@@ -242,12 +242,29 @@ private slots:
         menu->close();
     }
 
+    // The warning only when another copy holds the lock; a lock that cannot be made, with a
+    // regular file where the program's folder belongs, leaves the folder's own failure alone.
+    void warnsWhenAlreadyRunning_data() {
+        QTest::addColumn<bool>("otherCopy");
+        QTest::addColumn<QString>("text");
+        row("another copy runs", true, QString("Quillmar Paging Encoder Setup is already running."));
+        row("no folder for the lock", false, QString("Failure During Main Screen Load: Path not found: "));
+    }
     void warnsWhenAlreadyRunning() {
+        QFETCH(bool, otherCopy);
+        QFETCH(QString, text);
         QLockFile other(box->path(".instance.lock"));
-        QVERIFY(other.tryLock(0));
+        if (otherCopy) {
+            QVERIFY(other.tryLock(0));
+        } else {
+            const QString blocked = box->folder() + "-file";
+            writeFile(blocked, "not a folder");
+            setProgramFolder(blocked);
+            text += blocked;
+        }
         start();
-        QCOMPARE(boxTexts(box->script), QStringList{"Quillmar Paging Encoder Setup is already running."});
-        QCOMPARE(box->script.boxes[0].icon, Icon::Exclamation);
+        QCOMPARE(boxTexts(box->script), QStringList{text});
+        QCOMPARE(box->script.boxes[0].icon, otherCopy ? Icon::Exclamation : Icon::Critical);
         QCOMPARE(main->status(1), QString("No Database Loaded")); // runs normally
     }
 
