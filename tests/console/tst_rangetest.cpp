@@ -68,74 +68,12 @@ private:
     }
     bool loopEnded() { return c()->windowTitle() == "Quillmar Paging Test"; }
 
-    // The columns of endedFromOutside and deviceGone, which share their body.
+    // The columns of endedFromOutside, for its rows and for those of deviceGone.
     static void endedFromOutsideColumns() {
         QTest::addColumn<QString>("how");
         QTest::addColumn<QByteArray>("awaited"); // all the encoder receives
         QTest::addColumn<QStringList>("titles");
         QTest::addColumn<QStringList>("logged"); // in the log file, after its opening line
-    }
-    // A running test ended from outside, `how` as its rows say; the console goes in every case.
-    void endFromOutside() {
-        QFETCH(QString, how);
-        QFETCH(QByteArray, awaited);
-        QFETCH(QStringList, titles);
-        QFETCH(QStringList, logged);
-        const bool login = awaited == "\r";
-        if (!login)
-            w->standingLogin();
-        const QString logPath = w->box.path("range.log");
-        w->box.script.files.push_back(logPath);
-        c()->Check1->click();
-        if (how != "exit") // the key of the login's CR is an empty line
-            w->encoder->setReplyOverride(login && !how.startsWith("unplug at the prompt") ? "" : "Test 1",
-                                         how == "port"    ? "211\r\x06\r"
-                                         : how == "close" ? "211\x13\r"
-                                                          : "");
-        QPointer<frmMessageTest> console = c();
-        QPointer<frmTerminal> main = w->main;
-        WhenReceived event(*w->encoder, awaited, [this, how, main] {
-            if (how.startsWith(
-                    "unplug at the prompt")) { // the prompt has reached the port when the line goes
-                main->link().MSComm1.waitForInput(5000);
-                QVERIFY(main->link().MSComm1.InBufferCount() > 0);
-            }
-            if (how.startsWith("unplug"))
-                w->encoder->hangUp();
-            else if (how == "port")
-                main->mnuOpen_Click();
-            else if (how == "exit")
-                QTimer::singleShot(1300, main, &QWidget::close);
-            else if (how == "close")
-                QTimer::singleShot(1300, [] { frmMessageTest::unload(); });
-            if (how.endsWith("close at once"))
-                frmMessageTest::unload();
-        });
-        const auto now = [] {
-            using namespace std::chrono;
-            return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-        };
-        const qint64 before = now();
-        start("30");
-        const qint64 after = now();
-        if (how == "close") { // due on the monotonic clock, 30 s after the start
-            QVERIFY(shared().RangeTestNextSend >= before + 30000);
-            QVERIFY(shared().RangeTestNextSend <= after + 30000);
-        }
-        QTRY_VERIFY_WITH_TIMEOUT(!console && (how != "exit" || !main), 10000);
-        w->console = nullptr;
-        QCOMPARE(boxTitles(w->box.script), titles);
-        if (how.startsWith("unplug"))
-            QCOMPARE(boxTexts(w->box.script).value(0), QString("The serial device is no longer connected"));
-        QVERIFY(!shared().RangeTestRunning);
-        QCOMPARE(w->encoder->received(), awaited);
-        if (main)
-            QCOMPARE(main->link().MSComm1.PortOpen(), how.startsWith("close") || how == "exit");
-        QStringList lines;
-        for (const QByteArray& line : readFile(logPath).split('\n').mid(1))
-            if (!line.isEmpty())
-                lines << QString::fromLatin1(line.chopped(1)).mid(ConsoleWorld::stamp().size());
-        QCOMPARE(lines, logged);
     }
 
 private slots:
@@ -276,7 +214,8 @@ private slots:
 
     // The loop ends from outside: the console closed or the program left during the countdown
     // (without touching the console), the console closed during a page or its login (it finishes
-    // without a box, its lines in the log file only), or the user's port command during a page.
+    // without a box, its lines in the log file only), or the port command during a page; the
+    // console goes too.
     void endedFromOutside_data() {
         endedFromOutsideColumns();
         const QStringList sent{"Sending Message", "ID: 100", "Message: Test 1"};
@@ -291,17 +230,76 @@ private slots:
             sent + QStringList{"Encoder: 211<CR><ACK><CR>"});
         row("port command during a page", "port", onePage, QStringList(), sent);
     }
-    void endedFromOutside() { endFromOutside(); }
+    void endedFromOutside() {
+        QFETCH(QString, how);
+        QFETCH(QByteArray, awaited);
+        QFETCH(QStringList, titles);
+        QFETCH(QStringList, logged);
+        const bool login = awaited == "\r";
+        if (!login)
+            w->standingLogin();
+        const QString logPath = w->box.path("range.log");
+        w->box.script.files.push_back(logPath);
+        c()->Check1->click();
+        if (how != "exit") // the key of the login's CR is an empty line
+            w->encoder->setReplyOverride(login && !how.startsWith("unplug at the prompt") ? "" : "Test 1",
+                                         how == "port"    ? "211\r\x06\r"
+                                         : how == "close" ? "211\x13\r"
+                                                          : "");
+        QPointer<frmMessageTest> console = c();
+        QPointer<frmTerminal> main = w->main;
+        WhenReceived event(*w->encoder, awaited, [this, how, main] {
+            // The prompt has reached the port when the line goes.
+            if (how.startsWith("unplug at the prompt")) {
+                main->link().MSComm1.waitForInput(5000);
+                QVERIFY(main->link().MSComm1.InBufferCount() > 0);
+            }
+            if (how.startsWith("unplug"))
+                w->encoder->hangUp();
+            else if (how == "port")
+                main->mnuOpen_Click();
+            else if (how == "exit")
+                QTimer::singleShot(1300, main, &QWidget::close);
+            else if (how == "close")
+                QTimer::singleShot(1300, [] { frmMessageTest::unload(); });
+            if (how.endsWith("close at once"))
+                frmMessageTest::unload();
+        });
+        const auto now = [] {
+            using namespace std::chrono;
+            return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+        };
+        const qint64 before = now();
+        start("30");
+        const qint64 after = now();
+        if (how == "close") { // due on the monotonic clock, 30 s after the start
+            QVERIFY(shared().RangeTestNextSend >= before + 30000);
+            QVERIFY(shared().RangeTestNextSend <= after + 30000);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!console && (how != "exit" || !main), 10000);
+        w->console = nullptr;
+        QCOMPARE(boxTitles(w->box.script), titles);
+        if (how.startsWith("unplug"))
+            QCOMPARE(boxTexts(w->box.script).value(0), QString("The serial device is no longer connected"));
+        QVERIFY(!shared().RangeTestRunning);
+        QCOMPARE(w->encoder->received(), awaited);
+        if (main)
+            QCOMPARE(main->link().MSComm1.PortOpen(), how.startsWith("close") || how == "exit");
+        QStringList lines;
+        for (const QByteArray& line : readFile(logPath).split('\n').mid(1))
+            if (!line.isEmpty())
+                lines << QString::fromLatin1(line.chopped(1)).mid(ConsoleWorld::stamp().size());
+        QCOMPARE(lines, logged);
+    }
 
     // The device gone during a page or with the login's prompt: the loss told once in its words,
-    // whether the console is there or not, then the page's or the login's failures while it is,
+    // with the console there or gone, then the page's or the login's failures while it is there,
     // and the port closed with the closing steps; the console goes too.
     void deviceGone_data() {
         endedFromOutsideColumns();
-        const QStringList sent{"Sending Message", "ID: 100", "Message: Test 1"};
         row("device gone during a page", "unplug", page("Test 1"),
             QStringList{"Quillmar Paging Encoder Setup", "Communication Error"},
-            sent + QStringList{"Error Communicating"});
+            QStringList{"Sending Message", "ID: 100", "Message: Test 1", "Error Communicating"});
         row("device gone with the login prompt", "unplug at the prompt", QByteArray("\r"),
             QStringList{"Quillmar Paging Encoder Setup", "Terminal ID Error", "Login Error"},
             QStringList{"Initiating Login Session", "Encoder: ID=<CR>", "Sending Terminal ID",
@@ -312,7 +310,7 @@ private slots:
             QStringList{"Initiating Login Session", "Encoder: ID=<CR>", "Sending Terminal ID",
                         "Error: The serial device is no longer connected"});
     }
-    void deviceGone() { endFromOutside(); }
+    void deviceGone() { endedFromOutside(); }
 
     // A Send while a stopped test's page still waits for its tick does nothing.
     void sendWhileThePageWaits() {
