@@ -224,9 +224,9 @@ private slots:
         fillOld(shared().Db);
         const PagerDatabase before = shared().Db;
         shared().EncoderMatches = true; // no question
-        // While it reads: the hourglass, the database busy, every toolbar button off.
         if (editorOpen)
             main->openMessagesEditor();
+        // While it reads: the hourglass, the database busy, every toolbar button off.
         QList<bool> during;
         WhenReceived reading(*encoder, readBlock("G 25"), [&] {
             during = transferUnderWay(*main);
